@@ -1,0 +1,63 @@
+#include <algorithm>
+
+#include "control/monitor_dlg.h"
+
+namespace linkwatch {
+
+namespace {
+
+constexpr int kLinkLost = 3;  // the loss has been reported
+constexpr int kSecondQuietTick = 2;
+
+}  // namespace
+
+// Stores up to n waiting bytes at the write position, at most two reads, one
+// for each contiguous stretch of the ring. The write position moves by the
+// bytes actually delivered. Returns that count.
+int CMonitorDlg::ReadIntoRing(int n) {
+  // Never over unread bytes (the ring is empty here, but stay safe).
+  n = std::min(n, kRxRingCapacity - RingUsed(m_RxRing, m_pRead, m_pWrite));
+  if (n <= 0) return 0;
+  const int w = RingPos(m_RxRing, m_pWrite);
+  const int toLastByte = kRxRingCapacity - w;
+  if (n <= toLastByte) {
+    const int got = std::clamp(m_Serial.Read(m_pWrite, n), 0, n);
+    m_pWrite = RingAdvance(m_RxRing, m_pWrite, got);
+    return got;
+  }
+  const int first = static_cast<int>(kRxRingSize) - w;
+  const int got = std::clamp(m_Serial.Read(m_pWrite, first), 0, first);
+  m_pWrite = RingAdvance(m_RxRing, m_pWrite, got);
+  const int rest = n - first;
+  if (got < first || rest <= 0) return got;
+  const int got2 = std::clamp(m_Serial.Read(m_pWrite, rest), 0, rest);
+  m_pWrite = RingAdvance(m_RxRing, m_pWrite, got2);
+  return got + got2;
+}
+
+void CMonitorDlg::PollLink() {
+  const Seconds tPoll = m_Platform.Now();
+  int waiting = m_Serial.BytesWaiting();
+  if (waiting <= 0) {
+    if (m_nMissedTicks < kSecondQuietTick) ++m_nMissedTicks;
+  } else {
+    // Everything waiting is taken this tick, in rounds that fit the ring, each
+    // decoded before the next is read.
+    int got = ReadIntoRing(std::min(waiting, kRxRingCapacity));
+    if (m_nMissedTicks == kLinkLost) AddStatusRow(true, tPoll);
+    m_nMissedTicks = 0;
+    waiting -= got;
+    while (got > 0 && waiting > 0) {
+      if (m_pRead != m_pWrite) DecodeFrames();
+      got = ReadIntoRing(std::min(waiting, kRxRingCapacity));
+      waiting -= got;
+    }
+  }
+  if (m_pRead != m_pWrite) DecodeFrames();
+  if (m_nMissedTicks == kSecondQuietTick) {
+    m_nMissedTicks = kLinkLost;
+    AddStatusRow(false, tPoll);
+  }
+}
+
+}  // namespace linkwatch

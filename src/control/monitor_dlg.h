@@ -1,0 +1,118 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "acquire/frame_decoder.h"
+#include "acquire/rx_ring.h"
+#include "acquire/totals.h"
+#include "control/platform.h"
+#include "link/serial_link.h"
+#include "record/local_time.h"
+#include "record/log_file.h"
+#include "record/results_table.h"
+
+namespace linkwatch {
+
+// The main dialog's state and handlers: everything a link test does, with the
+// window reached only through IPlatform and the port through ISerialPort.
+class CMonitorDlg {
+ public:
+  CMonitorDlg(IPlatform& platform, ISerialPort& serial);
+  CMonitorDlg(const CMonitorDlg&) = delete;
+  CMonitorDlg& operator=(const CMonitorDlg&) = delete;
+  ~CMonitorDlg();
+
+  // Dialog shell.
+  bool OnInitDialog();
+  // A system-menu command; false when it is not one of ours, so the platform
+  // handles it itself.
+  bool OnSysCommand(unsigned nID);
+  void SelectComPort(int nPort);
+  void EnableComMenu(bool bGray);
+  void UpdateData();
+
+  // Test run.
+  void OnStart();
+  void OnStop();
+  void OnSelchangeDuration();
+  void OnTimer(int nIDEvent);
+  void StopTest();
+  void OnOK();
+  void OnCancel();
+
+  // Link poll and decoder.
+  void PollLink();
+  void DecodeFrames();
+
+  // Rows and log.
+  void AddResultRow();
+  void AddStatusRow(bool bRestored, Seconds tPoll);
+  bool OpenLogFile();
+  void WriteLog(std::string_view text);
+  void CloseLogFile();
+
+  // Log path.
+  bool SelectLogFile();
+  void SetLogDisplay(const std::string& path);
+
+  // Read access for the window, the terminal front end and the tests.
+  bool IsRunning() const { return m_bRunning; }
+  int ComPort() const { return m_nComPort; }
+  int Duration() const { return m_nDuration; }
+  Seconds StartTime() const { return m_tStart; }
+  Totals CurrentTotals() const { return {m_dPackets, m_dUcErr, m_dCErr, m_dSyncLoss}; }
+  int ErrorRows() const { return m_nErrorRows; }
+  int MissedTicks() const { return m_nMissedTicks; }
+  const std::string& LogPath() const { return m_strLogPath; }
+  const std::string& LogDisplay() const { return m_strLogDisplay; }
+  const ResultsTable& Results() const { return m_ListResults; }
+  ResultsTable& Results() { return m_ListResults; }
+  int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
+  int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
+
+  // Where the log goes; for front ends that choose it before the first START.
+  void SetLogPath(const std::string& path);
+
+ protected:
+  // The tests place bytes and positions directly.
+  RxRing m_RxRing{};
+  std::uint8_t* m_pRead = m_RxRing.data();
+  std::uint8_t* m_pWrite = m_RxRing.data();
+
+ private:
+  void CompleteFrame(const FrameCounts& frame);
+  int ReadIntoRing(int n);
+  void SetRunningControls(bool bRunning);
+  void ShowInList(int id, const std::string& text);
+  void ReportLogError(int err, const std::string& detail);
+  static std::string LogErrorDetail(int err);
+  void SyncLog();
+
+  IPlatform& m_Platform;
+
+  int m_nErrorRows = 0;
+  int m_nComPort = 1;
+  double m_dPackets = 0.0;
+  double m_dCErr = 0.0;
+  double m_dUcErr = 0.0;
+  double m_dSyncLoss = 0.0;
+  bool m_bRunning = false;
+  std::string m_strLogPath;
+  ISerialPort& m_Serial;
+  LogFile m_LogFile;
+  int m_nMissedTicks = 0;
+  Seconds m_tStart = 0;
+  ResultsTable m_ListResults;
+  int m_nDuration = 0;
+  std::string m_strLogDisplay;
+
+  FrameDecoder m_Decoder;
+  // One log-error box per failure episode, and never a second one while one is open.
+  bool m_bLogFailing = false;
+  // Shared with the box's close callback, which may outlive the dialog.
+  std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
+};
+
+}  // namespace linkwatch

@@ -1,0 +1,146 @@
+#include <string>
+
+#include "control/durations.h"
+#include "control/monitor_dlg.h"
+#include "control/resource.h"
+#include "control/stamp_texts.h"
+
+namespace linkwatch {
+
+namespace {
+
+constexpr int kBaudRate = 9600;
+
+struct ControlStates {
+  int id;
+  bool running;
+  bool stopped;
+};
+
+// How the controls look while a test runs and after it stopped.
+constexpr ControlStates kControlStates[] = {
+    {IDC_DURATION, false, true},      {IDC_DURATION_GROUP, false, true},
+    {IDC_START_GROUP, true, false},   {IDC_START_TIME, true, false},
+    {IDC_STOP_GROUP, false, true},    {IDC_ELAPSED_GROUP, true, false},
+    {IDC_ELAPSED, true, false},
+};
+
+}  // namespace
+
+void CMonitorDlg::SetRunningControls(bool bRunning) {
+  for (const ControlStates& c : kControlStates) {
+    m_Platform.EnableControl(c.id, bRunning ? c.running : c.stopped);
+  }
+}
+
+void CMonitorDlg::ShowInList(int id, const std::string& text) {
+  m_Platform.ListReset(id);
+  m_Platform.ListInsert(id, 0, text);
+}
+
+void CMonitorDlg::OnStart() {
+  if (m_bRunning) return;
+
+  bool opened = false;
+  if (!FileExists(m_strLogPath)) {
+    opened = OpenLogFile();
+  } else if (m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) ==
+             BoxAnswer::Yes) {
+    opened = OpenLogFile();
+  } else {
+    if (!SelectLogFile()) return;
+    SetLogDisplay(m_strLogPath);
+    UpdateData();
+    opened = OpenLogFile();
+  }
+  if (!opened) return;
+
+  if (!m_Serial.Open(m_nComPort, kBaudRate)) {
+    const std::string message = "Cannot Open COM" + std::to_string(m_nComPort);
+    m_Platform.MessageBox(message, BoxKind::Ok);
+    m_Platform.SetCheck(IDC_START, false);
+    WriteLog("\r\n     ");
+    WriteLog(message);
+    WriteLog(" - recording terminated");
+    CloseLogFile();
+    return;
+  }
+
+  m_bRunning = true;
+  EnableComMenu(true);
+  m_Platform.SetCheck(IDC_START, true);
+  m_Platform.ShowControl(IDC_STOP, true);
+  SetRunningControls(true);
+  ShowInList(IDC_ELAPSED, ElapsedText(0));
+  m_tStart = m_Platform.Now();
+  ShowInList(IDC_START_TIME, StampText(m_tStart));
+  m_Platform.ListReset(IDC_STOP_TIME);
+  m_Platform.SetTimer(ID_TICK_TIMER, kTickMilliseconds);
+  m_dPackets = m_dCErr = m_dUcErr = m_dSyncLoss = 0.0;
+  m_nMissedTicks = 0;
+  m_nErrorRows = 0;
+  m_ListResults.DeleteAllItems();
+  AddResultRow();
+  SyncLog();
+}
+
+void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
+  // A tick that was already queued when the test stopped changes nothing.
+  if (!m_bRunning) return;
+  const Seconds e = m_Platform.Now() - m_tStart;
+  ShowInList(IDC_ELAPSED, ElapsedText(e));
+  if (m_nDuration != 0 && e >= m_nDuration) StopTest();
+  if (m_bRunning) {
+    PollLink();
+    SyncLog();
+  }
+}
+
+void CMonitorDlg::StopTest() {
+  m_bRunning = false;
+  m_Platform.SetCheck(IDC_START, false);
+  m_Platform.ShowControl(IDC_STOP, false);
+  SetRunningControls(false);
+  const Seconds now = m_Platform.Now();
+  m_Platform.ListInsert(IDC_STOP_TIME, 0, StampText(now));
+  ShowInList(IDC_ELAPSED, ElapsedText(now - m_tStart));
+  EnableComMenu(false);
+  m_Platform.KillTimer(ID_TICK_TIMER);
+  m_Serial.Close();
+  AddResultRow();
+  CloseLogFile();
+}
+
+void CMonitorDlg::OnStop() {
+  if (!m_bRunning) return;
+  // The question's nested loop goes on ticking: the duration may have ended
+  // the test before the answer, and then there is nothing left to stop.
+  if (m_Platform.MessageBox("Stop Test?", BoxKind::YesNoAsk) == BoxAnswer::Yes && m_bRunning) {
+    StopTest();
+  }
+}
+
+void CMonitorDlg::OnSelchangeDuration() {
+  const int index = m_Platform.ComboGetCurSel(IDC_DURATION);
+  if (index < 0) return;
+  m_nDuration = DurationSeconds(index);
+}
+
+void CMonitorDlg::OnOK() {
+  if (m_Platform.HasFocus(IDC_START)) OnStart();
+}
+
+void CMonitorDlg::OnCancel() {
+  if (m_bRunning) {
+    if (m_Platform.MessageBox("Stop Test and Exit Application?", BoxKind::YesNoAsk) !=
+        BoxAnswer::Yes) {
+      return;
+    }
+    if (m_bRunning) StopTest();  // a tick may have ended it while the question was open
+  } else if (m_Platform.MessageBox("Exit Application?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+    return;
+  }
+  m_Platform.EndDialog(IDCANCEL);
+}
+
+}  // namespace linkwatch

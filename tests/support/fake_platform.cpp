@@ -1,0 +1,57 @@
+#include "fake_platform.h"
+
+#include <stdexcept>
+
+namespace linkwatch::testing {
+
+BoxAnswer FakePlatform::MessageBox(std::string_view text, BoxKind kind, std::string_view detail) {
+  boxes.push_back({std::string(text), kind, std::string(detail)});
+  if (answers.empty()) {
+    // An unscripted OK box is simply acknowledged; an unscripted question is a test fault.
+    if (kind == BoxKind::Ok) return BoxAnswer::Ok;
+    throw std::logic_error("unexpected question: " + std::string(text));
+  }
+  auto [answer, during] = std::move(answers.front());
+  answers.pop_front();
+  if (during) during();
+  return answer;
+}
+
+void FakePlatform::ShowNotice(std::string_view text, std::string_view detail,
+                              std::function<void()> onClosed) {
+  notices.push_back({std::string(text), std::string(detail), std::move(onClosed)});
+  ++openNotices;
+}
+
+void FakePlatform::CloseNotice() {
+  for (Notice& n : notices) {
+    if (n.onClosed) {
+      auto done = std::move(n.onClosed);
+      n.onClosed = nullptr;
+      --openNotices;
+      done();
+      return;
+    }
+  }
+}
+
+void FakePlatform::CheckMenuItem(unsigned command, bool checked) {
+  for (MenuEntry& e : menu) {
+    if (e.command == command && e.kind != MenuItem::Separator) e.checked = checked;
+  }
+}
+
+void FakePlatform::EnableMenuItem(unsigned command, bool enabled) {
+  for (MenuEntry& e : menu) {
+    if (e.command == command && e.kind != MenuItem::Separator) e.enabled = enabled;
+  }
+}
+
+const FakePlatform::MenuEntry* FakePlatform::FindMenu(unsigned command) const {
+  for (const MenuEntry& e : menu) {
+    if (e.command == command && e.kind != MenuItem::Separator) return &e;
+  }
+  return nullptr;
+}
+
+}  // namespace linkwatch::testing

@@ -1,0 +1,105 @@
+#pragma once
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "control/platform.h"
+
+namespace linkwatch::testing {
+
+// A recording stand-in for the window. Message boxes take their answers from a
+// script; a box can run a callback while it is "open", as the nested event
+// loop of a real modal box runs ticks.
+class FakePlatform : public IPlatform {
+ public:
+  struct Box {
+    std::string text;
+    BoxKind kind;
+    std::string detail;
+  };
+  struct Notice {
+    std::string text;
+    std::string detail;
+    std::function<void()> onClosed;
+  };
+  struct MenuEntry {
+    MenuItem kind;
+    unsigned command;
+    std::string text;
+    bool checked;
+    bool enabled;
+  };
+
+  // Script the next answer; during is run while the box is open.
+  void Answer(BoxAnswer answer, std::function<void()> during = {}) {
+    answers.push_back({answer, std::move(during)});
+  }
+
+  BoxAnswer MessageBox(std::string_view text, BoxKind kind, std::string_view detail) override;
+  void ShowNotice(std::string_view text, std::string_view detail,
+                  std::function<void()> onClosed) override;
+  void ShowAbout() override { ++aboutShown; }
+  std::string SaveFileDialog(const SaveFileRequest& request) override {
+    lastSaveRequest = request;
+    ++saveDialogs;
+    return saveAnswer;
+  }
+
+  void ShowControl(int id, bool show) override { visible[id] = show; }
+  void EnableControl(int id, bool enable) override { enabled[id] = enable; }
+  void SetCheck(int id, bool checked) override { this->checked[id] = checked; }
+  bool HasFocus(int id) const override { return id == focus; }
+  void SetItemText(int id, std::string_view text) override { texts[id] = std::string(text); }
+  void ListReset(int id) override { lists[id].clear(); }
+  void ListInsert(int id, int index, std::string_view text) override {
+    auto& list = lists[id];
+    list.insert(list.begin() + index, std::string(text));
+  }
+  int ComboGetCurSel(int id) const override {
+    const auto it = comboSel.find(id);
+    return it == comboSel.end() ? -1 : it->second;
+  }
+  void ComboSetCurSel(int id, int index) override { comboSel[id] = index; }
+
+  bool HasSystemMenu() const override { return hasMenu; }
+  void AppendMenu(MenuItem kind, unsigned command, std::string_view text) override {
+    menu.push_back({kind, command, std::string(text), kind == MenuItem::CheckedString, true});
+  }
+  void CheckMenuItem(unsigned command, bool checked) override;
+  void EnableMenuItem(unsigned command, bool enabled) override;
+  const MenuEntry* FindMenu(unsigned command) const;
+
+  void SetTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
+  void KillTimer(int id) override { timers.erase(id); }
+  Seconds Now() const override { return now; }
+  void EndDialog(int result) override { endResult = result; }
+  void LogText(std::string_view text) override { logTexts.emplace_back(text); }
+
+  // Closes the oldest open notice, as the user's OK would.
+  void CloseNotice();
+
+  std::deque<std::pair<BoxAnswer, std::function<void()>>> answers;
+  std::vector<Box> boxes;
+  std::vector<Notice> notices;
+  std::size_t openNotices = 0;
+  int aboutShown = 0;
+  int saveDialogs = 0;
+  std::string saveAnswer;
+  SaveFileRequest lastSaveRequest;
+  std::map<int, bool> visible, enabled, checked;
+  std::map<int, std::string> texts;
+  std::map<int, std::vector<std::string>> lists;
+  std::map<int, int> comboSel;
+  int focus = 0;
+  bool hasMenu = true;
+  std::vector<MenuEntry> menu;
+  std::map<int, int> timers;
+  Seconds now = 0;
+  int endResult = 0;
+  std::vector<std::string> logTexts;
+};
+
+}  // namespace linkwatch::testing
