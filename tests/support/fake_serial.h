@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "link/serial_link.h"
@@ -26,7 +27,10 @@ class FakeSerial : public ISerialPort {
     opened = false;
     return true;
   }
-  int BytesWaiting() override { return opened ? static_cast<int>(queue.size()) : 0; }
+  int BytesWaiting() override {
+    if (onBytesWaiting) onBytesWaiting();
+    return opened ? static_cast<int>(queue.size()) : 0;
+  }
   int Read(std::uint8_t* buffer, int max) override {
     reads.push_back(max);
     if (!opened) return 0;
@@ -51,6 +55,7 @@ class FakeSerial : public ISerialPort {
   SerialFailure failure;
   std::deque<std::uint8_t> queue;
   std::vector<int> reads;  // the max of every Read call
+  std::function<void()> onBytesWaiting;
 };
 
 }  // namespace linkwatch::testing
