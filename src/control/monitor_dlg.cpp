@@ -79,7 +79,9 @@ bool CMonitorDlg::OnInitDialog() {
   return true;
 }
 
-void CMonitorDlg::UpdateData() { m_Platform.SetItemText(IDC_LOG_FILE, m_strLogDisplay); }
+void CMonitorDlg::UpdateData() {
+  m_Platform.SetItemText(IDC_LOG_FILE, m_strLogDisplay);
+}
 
 void CMonitorDlg::SetLogPath(const std::string& path) {
   m_strLogPath = path;

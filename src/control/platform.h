@@ -36,7 +36,8 @@ class IPlatform {
 
   // A modal message box. It returns when the user answers; the timer goes on
   // ticking meanwhile, so handlers can run before it returns.
-  virtual BoxAnswer MessageBox(std::string_view text, BoxKind kind, std::string_view detail = {}) = 0;
+  virtual BoxAnswer MessageBox(std::string_view text, BoxKind kind,
+                               std::string_view detail = {}) = 0;
   // A modal OK box that does not hold up its caller: it returns at once, and
   // onClosed runs when the user dismisses the box.
   virtual void ShowNotice(std::string_view text, std::string_view detail,

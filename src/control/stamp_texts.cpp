@@ -18,8 +18,8 @@ std::string ElapsedText(Seconds e) {
   const long long minutes = e / 60 - (e / 3600) * 60;
   const long long seconds = e - (e / 60) * 60;
   char buf[96];
-  const int n =
-      std::snprintf(buf, sizeof buf, "%02lldd-%02lldh-%02lldm-%02llds", days, hours, minutes, seconds);
+  const int n = std::snprintf(buf, sizeof buf, "%02lldd-%02lldh-%02lldm-%02llds", days, hours,
+                              minutes, seconds);
   return std::string(buf, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 

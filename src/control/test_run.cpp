@@ -19,9 +19,9 @@ struct ControlStates {
 
 // How the controls look while a test runs and after it stopped.
 constexpr ControlStates kControlStates[] = {
-    {IDC_DURATION, false, true},      {IDC_DURATION_GROUP, false, true},
-    {IDC_START_GROUP, true, false},   {IDC_START_TIME, true, false},
-    {IDC_STOP_GROUP, false, true},    {IDC_ELAPSED_GROUP, true, false},
+    {IDC_DURATION, false, true},    {IDC_DURATION_GROUP, false, true},
+    {IDC_START_GROUP, true, false}, {IDC_START_TIME, true, false},
+    {IDC_STOP_GROUP, false, true},  {IDC_ELAPSED_GROUP, true, false},
     {IDC_ELAPSED, true, false},
 };
 

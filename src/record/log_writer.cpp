@@ -11,9 +11,8 @@ namespace linkwatch {
 bool CMonitorDlg::OpenLogFile() {
   const int err = m_LogFile.Open(m_strLogPath);
   if (err != 0) {
-    const std::string detail = (err == EWOULDBLOCK)
-                                   ? "The file is in use by another program."
-                                   : SysErrorText(err) + ".";
+    const std::string detail =
+        (err == EWOULDBLOCK) ? "The file is in use by another program." : SysErrorText(err) + ".";
     m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok, detail);
     return false;
   }

@@ -9,9 +9,12 @@ namespace linkwatch {
 
 std::string CellText(const TableRow& row, int column) {
   switch (column) {
-    case 0: return DateText(BreakDown(row.Time()));
-    case 1: return TimeText(BreakDown(row.Time()));
-    default: break;
+    case 0:
+      return DateText(BreakDown(row.Time()));
+    case 1:
+      return TimeText(BreakDown(row.Time()));
+    default:
+      break;
   }
   const TableRow::Kind kind = row.GetKind();
   if (kind != TableRow::Kind::Result) {
@@ -20,11 +23,16 @@ std::string CellText(const TableRow& row, int column) {
   }
   const Totals& t = row.GetTotals();
   switch (column) {
-    case 2: return NumberText(t.packets);
-    case 3: return NumberText(t.ucErr);
-    case 4: return NumberText(t.cErr);
-    case 5: return NumberText(t.syncLoss);
-    default: return {};
+    case 2:
+      return NumberText(t.packets);
+    case 3:
+      return NumberText(t.ucErr);
+    case 4:
+      return NumberText(t.cErr);
+    case 5:
+      return NumberText(t.syncLoss);
+    default:
+      return {};
   }
 }
 

@@ -78,7 +78,8 @@ class DlgTest : public ::testing::Test {
   std::string Log() const { return ReadFile(logPath); }
   std::vector<TableRow::Kind> RowKinds() const {
     std::vector<TableRow::Kind> kinds;
-    for (std::size_t i = 0; i < dlg.Results().Count(); ++i) kinds.push_back(dlg.Results().At(i).GetKind());
+    for (std::size_t i = 0; i < dlg.Results().Count(); ++i)
+      kinds.push_back(dlg.Results().At(i).GetKind());
     return kinds;
   }
   std::vector<std::string> List(int id) { return platform.lists[id]; }

@@ -53,8 +53,10 @@ INSTANTIATE_TEST_SUITE_P(
                    Concat({{0x80, 0x0F, 0x0F, 0x0F}, kExample}),
                    {1000, 0, 5, 0},
                    1},
-        DecodeCase{"BytesAfterNinthIgnored", Concat({kExample, Bytes(20, 0x05)}), {1000, 0, 5, 0}, 1},
-        DecodeCase{"NoiseBeforeFirstSyncIgnored", Concat({Bytes{1, 2, 3}, kExample}), {1000, 0, 5, 0}, 1},
+        DecodeCase{
+            "BytesAfterNinthIgnored", Concat({kExample, Bytes(20, 0x05)}), {1000, 0, 5, 0}, 1},
+        DecodeCase{
+            "NoiseBeforeFirstSyncIgnored", Concat({Bytes{1, 2, 3}, kExample}), {1000, 0, 5, 0}, 1},
         DecodeCase{"TwoFramesInOnePass",
                    Concat({kExample, EncodeFrame({7, 1, 0, 0})}),
                    {1007, 1, 5, 0},

@@ -11,9 +11,15 @@ namespace {
 class RecordingObserver : public ResultsTable::Observer {
  public:
   explicit RecordingObserver(const ResultsTable& table) : m_table(table) {}
-  void BeforeInsertTop() override { calls.push_back("before-insert " + std::to_string(m_table.Count())); }
-  void AfterInsertTop() override { calls.push_back("after-insert " + std::to_string(m_table.Count())); }
-  void BeforeClear() override { calls.push_back("before-clear " + std::to_string(m_table.Count())); }
+  void BeforeInsertTop() override {
+    calls.push_back("before-insert " + std::to_string(m_table.Count()));
+  }
+  void AfterInsertTop() override {
+    calls.push_back("after-insert " + std::to_string(m_table.Count()));
+  }
+  void BeforeClear() override {
+    calls.push_back("before-clear " + std::to_string(m_table.Count()));
+  }
   void AfterClear() override { calls.push_back("after-clear " + std::to_string(m_table.Count())); }
   std::vector<std::string> calls;
 

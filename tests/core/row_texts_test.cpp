@@ -16,15 +16,11 @@ struct NumberCase {
 
 TEST(NumberText, Forms) {
   const NumberCase cases[] = {
-      {0, "        0"},
-      {960, "      960"},
+      {0, "        0"},           {960, "      960"},
       {12.9, "       12"},  // truncated, not rounded
-      {999999999, "999999999"},
-      {1000000000, "1000000000"},
-      {1000000001, "1.000e+009"},
-      {1234567890, "1.235e+009"},
-      {4.2e12, "4.200e+012"},
-      {1e100, "1.000e+100"},
+      {999999999, "999999999"},   {1000000000, "1000000000"},
+      {1000000001, "1.000e+009"}, {1234567890, "1.235e+009"},
+      {4.2e12, "4.200e+012"},     {1e100, "1.000e+100"},
   };
   for (const NumberCase& c : cases) EXPECT_EQ(NumberText(c.value), c.text) << c.value;
 }
@@ -60,8 +56,8 @@ TEST_F(TextsTest, CellsOfEachRowKind) {
   const TableRow result = TableRow::Result(t, {960, 1, 3, 0});
   const TableRow lost = TableRow::Status(t, false);
   const TableRow back = TableRow::Status(t, true);
-  const std::vector<std::string> resultCells{"03-07-2003", "14:05:09", "      960",
-                                             "        1", "        3", "        0"};
+  const std::vector<std::string> resultCells{"03-07-2003", "14:05:09",  "      960",
+                                             "        1",  "        3", "        0"};
   const std::vector<std::string> lostCells{"03-07-2003", "14:05:09", "RS-232  Lost", "", "", ""};
   const std::vector<std::string> backCells{"03-07-2003", "14:05:09", "RS-232 Back", "", "", ""};
   for (int col = 0; col < kResultColumns; ++col) {
@@ -77,12 +73,9 @@ TEST_F(TextsTest, StampAndElapsed) {
     Seconds e;
     const char* text;
   } cases[] = {
-      {0, "00d-00h-00m-00s"},
-      {86400 + 2 * 3600 + 3 * 60 + 4, "01d-02h-03m-04s"},
-      {900, "00d-00h-15m-00s"},
-      {-5, "00d-00h-00m--5s"},
-      {-3725, "00d--1h--2m--5s"},
-      {100 * 86400 + 59, "100d-00h-00m-59s"},
+      {0, "00d-00h-00m-00s"},     {86400 + 2 * 3600 + 3 * 60 + 4, "01d-02h-03m-04s"},
+      {900, "00d-00h-15m-00s"},   {-5, "00d-00h-00m--5s"},
+      {-3725, "00d--1h--2m--5s"}, {100 * 86400 + 59, "100d-00h-00m-59s"},
   };
   for (const auto& c : cases) EXPECT_EQ(ElapsedText(c.e), c.text) << c.e;
 }

@@ -44,7 +44,9 @@ class FakeSerial : public ISerialPort {
   }
   SerialFailure LastFailure() const override { return failure; }
 
-  void Push(const std::vector<std::uint8_t>& bytes) { queue.insert(queue.end(), bytes.begin(), bytes.end()); }
+  void Push(const std::vector<std::uint8_t>& bytes) {
+    queue.insert(queue.end(), bytes.begin(), bytes.end());
+  }
 
   bool opened = false;
   bool failOpen = false;

@@ -1,0 +1,230 @@
+#include "record/log_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+
+#include <string>
+
+#include "control/resource.h"
+#include "dlg_fixture.h"
+
+namespace linkwatch::testing {
+namespace {
+
+const std::string kHeader = "   Date      Time    No.Pckts     ucERR      cERR  SyncLoss";
+
+// The one-hour example: one error frame and one short loss of the line.
+TEST_F(DlgTest, LogOfAOneHourTestByteForByte) {
+  Start();  // 14:05:09
+  serial.Push(EncodeFrame({960, 0, 3, 0}));
+  Tick(152);  // 14:07:41
+  Tick(80);   // 14:09:01, quiet
+  Tick(1);    // 14:09:02, quiet again: lost
+  serial.Push(EncodeFrame({2000, 0, 0, 0}));
+  Tick(29);  // 14:09:31: back
+  serial.Push(EncodeFrame({640, 0, 0, 0}));
+  Tick(3338);  // 15:05:09
+  platform.Answer(BoxAnswer::Yes);
+  dlg.OnStop();
+
+  const std::string expected = kHeader +
+                               "\r\n03-07-2003 14:05:09         0         0         0         0 "
+                               "\r\n03-07-2003 14:07:41       960         0         3         0 "
+                               "\r\n03-07-2003 14:09:02 RS-232 Connection Loss "
+                               "\r\n03-07-2003 14:09:31 RS-232 Connection Restored "
+                               "\r\n03-07-2003 15:05:09      3600         0         3         0 ";
+  EXPECT_EQ(Log(), expected);
+  EXPECT_TRUE(platform.notices.empty());
+}
+
+TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
+  Init();
+  dlg.SelectComPort(2);
+  serial.failOpen = true;
+  dlg.OnStart();
+  EXPECT_FALSE(dlg.IsRunning());
+  EXPECT_EQ(Log(), kHeader + "\r\n     Cannot Open COM2 - recording terminated");
+  EXPECT_EQ(platform.boxes.back().text, "Cannot Open COM2");
+  EXPECT_FALSE(platform.checked[IDC_START]);
+  // The log is closed: another opener can take it at once.
+  LogFile other;
+  EXPECT_EQ(other.Open(logPath), 0);
+}
+
+TEST_F(DlgTest, SecondStartEmptiesTheLog) {
+  Start();
+  serial.Push(EncodeFrame({1, 1, 0, 0}));
+  Tick();
+  dlg.StopTest();
+  platform.Answer(BoxAnswer::Yes);  // "Overwrite Existing File?"
+  dlg.OnStart();
+  dlg.StopTest();
+  EXPECT_EQ(platform.boxes.back().text, "Overwrite Existing File?");
+  EXPECT_EQ(Log(), kHeader + "\r\n03-07-2003 14:05:10         0         0         0         0 " +
+                       "\r\n03-07-2003 14:05:10         0         0         0         0 ");
+}
+
+struct OpenFailure {
+  const char* name;
+  std::string path;
+};
+
+TEST_F(DlgTest, OpenFailuresAreToldAndNothingStarts) {
+  const std::string folder = dir.File("folder");
+  std::filesystem::create_directory(folder);
+  const OpenFailure cases[] = {
+      {"missing folder", dir.File("no/such/results.txt")},
+      {"empty path", ""},
+      {"a folder", folder},
+  };
+  Init();
+  for (const OpenFailure& c : cases) {
+    platform.boxes.clear();
+    dlg.SetLogPath(c.path);
+    if (FileExists(c.path)) platform.Answer(BoxAnswer::Yes);
+    dlg.OnStart();
+    EXPECT_FALSE(dlg.IsRunning()) << c.name;
+    EXPECT_EQ(platform.boxes.back().text, "Cannot open " + c.path) << c.name;
+    EXPECT_FALSE(platform.boxes.back().detail.empty()) << c.name;
+    EXPECT_EQ(serial.opens, 0) << c.name;
+  }
+}
+
+TEST_F(DlgTest, LogHeldByAnotherOpenerIsRefusedAndLeftIntact) {
+  LogFile holder;
+  ASSERT_EQ(holder.Open(logPath), 0);
+  ASSERT_EQ(holder.Write("held"), 0);
+  Init();
+  platform.Answer(BoxAnswer::Yes);  // overwrite? yes, but it is held
+  dlg.OnStart();
+  EXPECT_FALSE(dlg.IsRunning());
+  EXPECT_EQ(platform.boxes.back().text, "Cannot open " + logPath);
+  EXPECT_EQ(Log(), "held");
+  EXPECT_EQ(serial.opens, 0);
+}
+
+// A file-size limit makes writes fail part-way, as a full disk does.
+class LogWriteFailureTest : public DlgTest {
+ protected:
+  void SetUp() override {
+    DlgTest::SetUp();
+    ::signal(SIGXFSZ, SIG_IGN);
+    ::getrlimit(RLIMIT_FSIZE, &m_saved);
+  }
+  void TearDown() override { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+  void LimitFileSize(rlim_t bytes) {
+    rlimit limit = m_saved;
+    limit.rlim_cur = bytes;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+  }
+  void Unlimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+
+  rlimit m_saved{};
+};
+
+TEST_F(LogWriteFailureTest, KeptLinesAreWrittenInOrderAfterRecovery) {
+  Start();  // header and start row: 121 bytes
+  LimitFileSize(150);
+  for (int i = 0; i < 5; ++i) {
+    serial.Push(EncodeFrame({1, 0, 1, 0}));
+    Tick();
+  }
+  // The first line was cut short at the limit; one box for the whole episode.
+  EXPECT_EQ(Log().size(), 150u);
+  ASSERT_EQ(platform.notices.size(), 1u);
+  EXPECT_NE(platform.notices[0].text.find(logPath), std::string::npos);
+  EXPECT_NE(platform.notices[0].text.find("File too large"), std::string::npos);
+  EXPECT_TRUE(dlg.IsRunning());
+  EXPECT_EQ(dlg.Results().Count(), 6u);  // the rows stay in the table
+
+  Unlimit();
+  Tick();  // a quiet tick: the kept lines go out with the tick's sync
+  dlg.StopTest();
+  std::string expected =
+      kHeader + "\r\n03-07-2003 14:05:09         0         0         0         0 ";
+  for (int i = 1; i <= 5; ++i) {
+    expected += "\r\n03-07-2003 14:05:" + std::to_string(9 + i) + "         " + std::to_string(i) +
+                "         0         " + std::to_string(i) + "         0 ";
+  }
+  expected += "\r\n03-07-2003 14:05:15         5         0         5         0 ";
+  EXPECT_EQ(Log(), expected);
+  EXPECT_EQ(platform.notices.size(), 1u);
+}
+
+TEST_F(LogWriteFailureTest, OneBoxPerEpisodeAndNeverTwoOpen) {
+  Start();
+  const auto failOnce = [&] {
+    LimitFileSize(Log().size());
+    serial.Push(EncodeFrame({0, 1, 0, 0}));
+    Tick();
+    serial.Push(EncodeFrame({0, 1, 0, 0}));
+    Tick();
+    Unlimit();
+    Tick();  // recovers: the episode ends
+  };
+  failOnce();
+  EXPECT_EQ(platform.notices.size(), 1u);
+  failOnce();  // a new episode, but the first box is still open
+  EXPECT_EQ(platform.notices.size(), 1u);
+  platform.CloseNotice();
+  failOnce();
+  EXPECT_EQ(platform.notices.size(), 2u);
+  dlg.StopTest();
+  EXPECT_EQ(dlg.Results().Count(), 8u);
+  // Every row reached the file in the end: start row, six error rows, final row.
+  const std::string log = Log();
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);
+}
+
+TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {
+  ::signal(SIGXFSZ, SIG_IGN);
+  TempDir dir;
+  const std::string path = dir.File("log.txt");
+  LogFile log;
+  ASSERT_EQ(log.Open(path), 0);
+  ASSERT_EQ(log.Write("head"), 0);
+  rlimit saved{};
+  ::getrlimit(RLIMIT_FSIZE, &saved);
+  rlimit limit = saved;
+  limit.rlim_cur = 4;
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+  const std::string line(1024, 'x');
+  const std::size_t fit = LogFile::kKeepLimit / line.size();
+  for (std::size_t i = 0; i < fit + 10; ++i) EXPECT_EQ(log.Write(line), EFBIG);
+  EXPECT_EQ(log.KeptBytes(), fit * line.size());
+  EXPECT_EQ(log.DroppedLines(), 10u);
+  ::setrlimit(RLIMIT_FSIZE, &saved);
+  EXPECT_EQ(log.Write("tail"), 0);
+  EXPECT_EQ(log.Close(), 0);
+  const std::string content = ReadFile(path);
+  const std::string lossNote = "\r\n     10 lines lost - log write failed";
+  EXPECT_EQ(content.size(), 4 + fit * line.size() + lossNote.size() + 4);
+  EXPECT_TRUE(content.ends_with(lossNote + "tail"));
+}
+
+TEST_F(DlgTest, WriteAfterCloseWritesNothingAndIsTold) {
+  Start();
+  dlg.StopTest();
+  const std::string before = Log();
+  dlg.WriteLog("late");
+  EXPECT_EQ(Log(), before);
+  ASSERT_EQ(platform.notices.size(), 1u);
+  EXPECT_NE(platform.notices[0].detail.find("not open"), std::string::npos);
+}
+
+TEST(LogFile, EveryTextReachesTheFileAtOnce) {
+  TempDir dir;
+  const std::string path = dir.File("log.txt");
+  LogFile log;
+  ASSERT_EQ(log.Open(path), 0);
+  EXPECT_EQ(log.Write("abc"), 0);
+  EXPECT_EQ(ReadFile(path), "abc");  // no buffering in the program
+  EXPECT_EQ(log.Sync(), 0);
+  EXPECT_EQ(log.Close(), 0);
+  EXPECT_EQ(log.Close(), 0);
+  EXPECT_EQ(log.Write("x"), EBADF);
+}
+
+}  // namespace
+}  // namespace linkwatch::testing
