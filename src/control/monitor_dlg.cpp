@@ -89,6 +89,10 @@ void CMonitorDlg::SetLogPath(const std::string& path) {
   UpdateData();
 }
 
+std::string CMonitorDlg::PortName() const {
+  return m_strPortName.empty() ? "COM" + std::to_string(m_nComPort) : m_strPortName;
+}
+
 bool CMonitorDlg::OnSysCommand(unsigned nID) {
   const unsigned command = nID & kSysCommandMask;
   if (command == IDM_ABOUTBOX) {

@@ -74,6 +74,10 @@ class CMonitorDlg {
 
   // Where the log goes; for front ends that choose it before the first START.
   void SetLogPath(const std::string& path);
+  // The port as messages and the log name it: "COM<n>", or the name a front
+  // end that opens a device by path has set.
+  std::string PortName() const;
+  void SetPortName(const std::string& name) { m_strPortName = name; }
 
  protected:
   // The tests place bytes and positions directly.
@@ -109,6 +113,7 @@ class CMonitorDlg {
   std::string m_strLogDisplay;
 
   FrameDecoder m_Decoder;
+  std::string m_strPortName;
   // One log-error box per failure episode, and never a second one while one is open.
   bool m_bLogFailing = false;
   // Shared with the box's close callback, which may outlive the dialog.

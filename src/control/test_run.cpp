@@ -2,6 +2,7 @@
 
 #include "control/durations.h"
 #include "control/monitor_dlg.h"
+#include "control/port_failure_text.h"
 #include "control/resource.h"
 #include "control/stamp_texts.h"
 
@@ -56,8 +57,9 @@ void CMonitorDlg::OnStart() {
   if (!opened) return;
 
   if (!m_Serial.Open(m_nComPort, kBaudRate)) {
-    const std::string message = "Cannot Open COM" + std::to_string(m_nComPort);
-    m_Platform.MessageBox(message, BoxKind::Ok);
+    const std::string message = "Cannot Open " + PortName();
+    m_Platform.MessageBox(message, BoxKind::Ok,
+                          PortFailureDetail(m_Serial.LastFailure(), m_nComPort));
     m_Platform.SetCheck(IDC_START, false);
     WriteLog("\r\n     ");
     WriteLog(message);

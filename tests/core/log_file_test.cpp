@@ -42,10 +42,15 @@ TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
   Init();
   dlg.SelectComPort(2);
   serial.failOpen = true;
+  serial.failure = {SerialError::Permission, EACCES, "/dev/ttyS1"};
   dlg.OnStart();
   EXPECT_FALSE(dlg.IsRunning());
   EXPECT_EQ(Log(), kHeader + "\r\n     Cannot Open COM2 - recording terminated");
   EXPECT_EQ(platform.boxes.back().text, "Cannot Open COM2");
+  // The detail names the device, the reason and the remedy.
+  for (const char* part : {"/dev/ttyS1", "Permission denied", "dialout"}) {
+    EXPECT_NE(platform.boxes.back().detail.find(part), std::string::npos) << part;
+  }
   EXPECT_FALSE(platform.checked[IDC_START]);
   // The log is closed: another opener can take it at once.
   LogFile other;

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <string>
+
+#include "link/serial_link.h"
+
+namespace linkwatch {
+
+// What went wrong when a port would not open, and what to do about it: the
+// device tried, the reason in plain words, and the remedy.
+std::string PortFailureDetail(const SerialFailure& failure, int port);
+
+}  // namespace linkwatch
