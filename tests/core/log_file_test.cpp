@@ -114,7 +114,6 @@ class LogWriteFailureTest : public DlgTest {
  protected:
   void SetUp() override {
     DlgTest::SetUp();
-    ::signal(SIGXFSZ, SIG_IGN);
     ::getrlimit(RLIMIT_FSIZE, &m_saved);
   }
   void TearDown() override { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
@@ -183,7 +182,6 @@ TEST_F(LogWriteFailureTest, OneBoxPerEpisodeAndNeverTwoOpen) {
 }
 
 TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {
-  ::signal(SIGXFSZ, SIG_IGN);
   TempDir dir;
   const std::string path = dir.File("log.txt");
   LogFile log;
