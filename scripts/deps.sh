@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth
+  libsystemd-dev dbus-daemon
   desktop-file-utils appstream dpkg-dev file
 )
 

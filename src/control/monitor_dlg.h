@@ -12,6 +12,7 @@
 #include "record/local_time.h"
 #include "record/log_file.h"
 #include "record/results_table.h"
+#include "system/sleep_inhibitor.h"
 
 namespace linkwatch {
 
@@ -37,6 +38,11 @@ class CMonitorDlg {
   void OnStart();
   void OnStop();
   void OnSelchangeDuration();
+  // Any duration in seconds (0 = continuous), for front ends not limited to
+  // the list's items. Ignored while a test runs, as the list is then.
+  void SetDuration(int seconds) {
+    if (!m_bRunning) m_nDuration = seconds;
+  }
   void OnTimer(int nIDEvent);
   void StopTest();
   void OnOK();
@@ -69,6 +75,7 @@ class CMonitorDlg {
   const std::string& LogDisplay() const { return m_strLogDisplay; }
   const ResultsTable& Results() const { return m_ListResults; }
   ResultsTable& Results() { return m_ListResults; }
+  bool HoldsSleepLock() const { return m_SleepInhibitor.Held(); }
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
 
@@ -118,6 +125,8 @@ class CMonitorDlg {
   bool m_bLogFailing = false;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
+  // Keeps the machine from sleeping while a test runs.
+  SleepInhibitor m_SleepInhibitor;
 };
 
 }  // namespace linkwatch

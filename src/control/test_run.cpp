@@ -84,6 +84,8 @@ void CMonitorDlg::OnStart() {
   m_ListResults.DeleteAllItems();
   AddResultRow();
   SyncLog();
+  // Last, so that a slow bus cannot delay the start stamp or the first row.
+  m_SleepInhibitor.Acquire();
 }
 
 void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
@@ -111,6 +113,8 @@ void CMonitorDlg::StopTest() {
   m_Serial.Close();
   AddResultRow();
   CloseLogFile();
+  // Only once the log is on the disk may the machine sleep.
+  m_SleepInhibitor.Release();
 }
 
 void CMonitorDlg::OnStop() {
