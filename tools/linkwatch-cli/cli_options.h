@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "duration_arg.h"
+
+namespace linkwatch::cli {
+
+struct CliOptions {
+  int port = 1;                       // COM1 to COM4
+  std::string device;                 // a serial device by path, instead of a COM port
+  ParsedDuration duration{0, 0, {}};  // continuous
+  std::string logPath;                // empty: results.txt in the current directory
+  bool overwrite = false;
+};
+
+struct ParsedCli {
+  CliOptions options;
+  bool help = false;
+  std::string error;  // empty when the command line was good
+};
+
+// Reads the command line (without the program name); the first fault is
+// reported in error. Options take their value as the next word or after '='.
+ParsedCli ParseCliArgs(const std::vector<std::string>& args);
+
+// The --help text, with the exit statuses.
+std::string UsageText();
+
+}  // namespace linkwatch::cli

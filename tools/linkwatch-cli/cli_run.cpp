@@ -1,0 +1,141 @@
+#include "cli_run.h"
+
+#include <poll.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+
+#include "base/sys_error.h"
+#include "console.h"
+#include "control/monitor_dlg.h"
+#include "control/resource.h"
+#include "exit_codes.h"
+#include "link/serial_port.h"
+#include "output_sink.h"
+#include "signal_watch.h"
+#include "status_line.h"
+#include "terminal_platform.h"
+#include "yes_no_prompt.h"
+
+namespace linkwatch::cli {
+
+namespace {
+
+constexpr const char* kProgram = "linkwatch-cli: ";
+
+int TerminalWidth() {
+  winsize ws{};
+  if (::ioctl(STDERR_FILENO, TIOCGWINSZ, &ws) != 0 || ws.ws_col < 2) return 0;
+  return ws.ws_col - 1;  // the last column would wrap on some terminals
+}
+
+void ShowStatus(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
+  console.Status(StatusLine(platform.ElapsedText(), dlg.CurrentTotals(), TerminalWidth()));
+}
+
+// Why a start ended without a test, told by what the core asked for.
+int FailedStart(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
+  if (platform.SaveDialogAsked()) {
+    console.Message(std::string(kProgram) + dlg.LogPath() + " exists and was not replaced.",
+                    "Give --overwrite to replace it, or --log for another file.");
+    return kExitLog;
+  }
+  if (platform.LastBoxText() == "Cannot open " + dlg.LogPath()) return kExitLog;
+  if (platform.LastBoxText() == "Cannot Open " + dlg.PortName()) return kExitPort;
+  console.Message(std::string(kProgram) + "the test did not start.");
+  return kExitFailure;
+}
+
+void SetDuration(CMonitorDlg& dlg, TerminalPlatform& platform, const ParsedDuration& d) {
+  if (d.listIndex >= 0) {
+    platform.ComboSetCurSel(IDC_DURATION, d.listIndex);
+    dlg.OnSelchangeDuration();
+  } else {
+    dlg.SetDuration(d.seconds);
+  }
+}
+
+// Ticks until the test stops, by its duration or by a signal.
+void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals,
+              Console& console) {
+  ShowStatus(console, platform, dlg);
+  while (dlg.IsRunning()) {
+    pollfd fds[2] = {{signals.Fd(), POLLIN, 0}, {platform.Tick().Fd(), POLLIN, 0}};
+    if (::poll(fds, 2, -1) < 0) {
+      if (errno == EINTR) continue;
+      console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
+                      SysErrorText(errno) + "; the test is stopped.");
+      dlg.StopTest();
+      return;
+    }
+    if ((fds[0].revents & POLLIN) != 0 && signals.Take() != 0) {
+      dlg.StopTest();
+      return;
+    }
+    if ((fds[1].revents & POLLIN) != 0 && platform.Tick().Take() != 0) {
+      // Ticks missed while the process was held up count as one, as a
+      // window's timer would deliver them: the elapsed time is the clock's.
+      dlg.OnTimer(ID_TICK_TIMER);
+      if (dlg.IsRunning()) ShowStatus(console, platform, dlg);
+    }
+  }
+}
+
+}  // namespace
+
+int RunCli(const CliOptions& options) {
+  SignalWatch signals;
+  FdSink out(STDOUT_FILENO);
+  FdSink err(STDERR_FILENO);
+  Console console(out, err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1);
+  if (!signals.Error().empty()) {
+    console.Message(kProgram + signals.Error());
+    return kExitFailure;
+  }
+
+  const bool askOnTerminal = ::isatty(STDIN_FILENO) == 1;
+  TerminalPlatform platform(console, [&](std::string_view question) {
+    if (options.overwrite) return true;
+    if (!askOnTerminal) return false;
+    return AskYesNo(console, std::string(question) + " [y/N]", STDIN_FILENO, signals.Fd());
+  });
+
+  if (!options.device.empty()) {
+    // COM1 stands for the device; messages and the log name the path.
+    ::setenv("LINKWATCH_COM1", options.device.c_str(), 1);
+  }
+  CSerialPort serial;
+  CMonitorDlg dlg(platform, serial);
+  dlg.OnInitDialog();
+  if (!options.device.empty()) {
+    dlg.SetPortName(options.device);
+  } else if (options.port != dlg.ComPort()) {
+    platform.SetMuted(true);
+    dlg.SelectComPort(options.port);
+    platform.SetMuted(false);
+  }
+  if (!options.logPath.empty()) dlg.SetLogPath(options.logPath);
+  SetDuration(dlg, platform, options.duration);
+
+  dlg.OnStart();
+  if (!dlg.IsRunning()) {
+    const int status = FailedStart(console, platform, dlg);
+    console.Finish();
+    return status;
+  }
+  if (!platform.Tick().Running()) {
+    console.Message(std::string(kProgram) + "cannot set the one-second timer: " +
+                    SysErrorText(platform.TimerError()) + "; the test is stopped.");
+    dlg.StopTest();
+    console.Finish();
+    return kExitFailure;
+  }
+  RunTicks(dlg, platform, signals, console);
+  console.Finish();
+  return platform.LogErrors() != 0 ? kExitLogWrite : kExitOk;
+}
+
+}  // namespace linkwatch::cli
