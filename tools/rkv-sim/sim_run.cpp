@@ -24,9 +24,9 @@ namespace {
 constexpr int kStepMs = 20;
 // Unwritten bytes after which no further frame is drawn: the schedule slips
 // rather than piling up when the line cannot take them.
-constexpr std::size_t kQueueAhead = 32;
+constexpr std::size_t kQueueAhead = 64;
 // Line time that may be saved up, so that pacing stays smooth after a pause.
-constexpr double kMaxTokens = kLineBytesPerSecond * 0.05;
+constexpr double kMaxTokens = kLineBytesPerSecond * 0.1;
 constexpr double kLingerSeconds = 2.0;
 
 class SimRun {
@@ -194,7 +194,7 @@ int SimRun::Run() {
     const bool quiet = !m_line || InGap(t);
     bool blocked = false;
     if (!quiet) {
-      m_frameCredit = std::min(m_frameCredit + dt * m_o.rate, 2.0);
+      m_frameCredit = std::min(m_frameCredit + dt * m_o.rate, 4.0);
       m_tokens = std::min(m_tokens + dt * kLineBytesPerSecond, kMaxTokens);
       while (m_frameCredit >= 1.0 && m_queue.Size() < kQueueAhead && !FrameLimitReached()) {
         QueueFrames(true);
