@@ -186,8 +186,8 @@ F, E, P, U, C and S count only complete frames that a reader could take: a
 frame still unread when its pty was closed (by --unplug or at exit) is counted
 in L instead (with --device nothing can be seen of the reader, and every
 frame written counts). Noise and truncated frames are never counted. B is
-every byte written. Every new pty, also the one after an --unplug, is announced by a
-"device:" line.
+every byte written. Every new pty, also the one after an --unplug, is
+announced by a "device:" line.
 )";
 }
 
