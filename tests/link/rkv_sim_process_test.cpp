@@ -122,6 +122,7 @@ TEST(RkvSimProcess, ReceiverDecodesExactlyWhatTheSummaryReports) {
   EXPECT_GE(s["frames"], 60u) << "20 a second for 2.1 s plus a burst of 45";
   EXPECT_GT(s["error_frames"], 10u);
   EXPECT_GT(s["noise_units"], 5u);
+  EXPECT_GE(run.longestSilence, 300ms) << "the 0.4 s gap";
 }
 
 TEST(RkvSimProcess, SameSeedSameFrames) {
