@@ -1,0 +1,19 @@
+#include <QApplication>
+
+#include <cstdio>
+
+#include "app/monitor_app.h"
+#include "app/termination_signals.h"
+
+int main(int argc, char* argv[]) {
+  // First of all, so that a signal sent right after start-up is not lost.
+  linkwatch::TerminationSignals endSignals;
+  if (!endSignals.Error().empty())
+    std::fprintf(stderr, "linkwatch: %s\n", endSignals.Error().c_str());
+
+  QApplication app(argc, argv);
+  QCoreApplication::setApplicationVersion(QStringLiteral(LINKWATCH_VERSION));
+  linkwatch::CMonitorApp theApp;
+  theApp.InitInstance(&endSignals);
+  return 0;
+}

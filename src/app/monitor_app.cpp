@@ -1,0 +1,44 @@
+#include "app/monitor_app.h"
+
+#include "app/about_dlg.h"
+#include "app/termination_signals.h"
+#include "control/monitor_dlg.h"
+#include "link/serial_port.h"
+#include "ui/dialog_binding.h"
+#include "ui/monitor_window.h"
+
+namespace linkwatch {
+
+namespace {
+
+// Stops the signals from reaching the window before the window goes.
+class SignalWatch {
+ public:
+  SignalWatch(TerminationSignals* endSignals, MonitorWindow& window) : m_signals(endSignals) {
+    if (m_signals != nullptr) m_signals->Watch([&window](int) { window.EndFromOutside(); });
+  }
+  SignalWatch(const SignalWatch&) = delete;
+  SignalWatch& operator=(const SignalWatch&) = delete;
+  ~SignalWatch() {
+    if (m_signals != nullptr) m_signals->Watch({});
+  }
+
+ private:
+  TerminationSignals* m_signals;
+};
+
+}  // namespace
+
+bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
+  CSerialPort serial;
+  MonitorWindow window;
+  window.SetAboutBox(ShowAboutBox);
+  CMonitorDlg dlg(window, serial);
+  const DialogBinding binding(window, dlg);
+  const SignalWatch watch(endSignals, window);
+  dlg.OnInitDialog();
+  window.exec();
+  return false;
+}
+
+}  // namespace linkwatch
