@@ -2,7 +2,8 @@
 # Starts the program, waits until it catches SIGTERM, sends it, and expects a
 # clean exit with status 0 and nothing left in its working directory.
 set -euo pipefail
-program=$1
+program=$(realpath "$1")
+[ -x "$program" ] || { echo "no program at $1" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -11,6 +12,7 @@ cd "$work"
 pid=$!
 # SigCgt lists the caught signals; SIGTERM (15) is bit 14.
 for _ in $(seq 400); do
+  kill -0 "$pid" 2>/dev/null || break
   caught=$(awk '/^SigCgt:/ {print $2}' "/proc/$pid/status" 2>/dev/null || true)
   if [ -n "$caught" ] && (( (16#$caught >> 14) & 1 )); then break; fi
   sleep 0.05
