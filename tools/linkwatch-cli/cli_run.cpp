@@ -32,6 +32,14 @@ int TerminalWidth() {
   return ws.ws_col - 1;  // the last column would wrap on some terminals
 }
 
+// Standard input is a terminal, and not one this process runs in the
+// background of: reading there would stop it (SIGTTIN) without a word.
+bool AnswerCanBeTyped() {
+  if (::isatty(STDIN_FILENO) != 1) return false;
+  const pid_t foreground = ::tcgetpgrp(STDIN_FILENO);
+  return foreground == -1 || foreground == ::getpgrp();
+}
+
 void ShowStatus(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
   console.Status(StatusLine(platform.ElapsedText(), dlg.CurrentTotals(), TerminalWidth()));
 }
@@ -96,7 +104,7 @@ int RunCli(const CliOptions& options) {
     return kExitFailure;
   }
 
-  const bool askOnTerminal = ::isatty(STDIN_FILENO) == 1;
+  const bool askOnTerminal = AnswerCanBeTyped();
   TerminalPlatform platform(console, [&](std::string_view question) {
     if (options.overwrite) return true;
     if (!askOnTerminal) return false;
