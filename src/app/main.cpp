@@ -13,6 +13,8 @@ int main(int argc, char* argv[]) {
 
   QApplication app(argc, argv);
   QCoreApplication::setApplicationVersion(QStringLiteral(LINKWATCH_VERSION));
+  // Lets the desktop match the window to its installed entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.linkwatch.linkwatch"));
   linkwatch::CMonitorApp theApp;
   theApp.InitInstance(&endSignals);
   return 0;

@@ -4,15 +4,17 @@
 
 namespace linkwatch {
 
-std::string PortFailureDetail(const SerialFailure& failure, int port) {
+std::string PortFailureDetail(const SerialFailure& failure, const std::string& portName) {
   const std::string device = failure.device.empty() ? "the device" : failure.device;
-  const std::string com = "COM" + std::to_string(port);
+  const bool numbered = portName.starts_with("COM");
   const std::string reason =
       failure.sysErrno != 0 ? " (" + SysErrorText(failure.sysErrno) + ")" : std::string();
   switch (failure.code) {
     case SerialError::NoDevice:
-      return device + ": no such device" + reason + ". Plug the adapter in, or map " + com +
-             " to your device, for example LINKWATCH_" + com +
+      if (!numbered)
+        return device + ": no such device" + reason + ". Check the path, or plug the adapter in.";
+      return device + ": no such device" + reason + ". Plug the adapter in, or map " + portName +
+             " to your device, for example LINKWATCH_" + portName +
              "=/dev/ttyUSB0 or a path under /dev/serial/by-id/.";
     case SerialError::Busy:
       return device + " is busy: another program, or another copy of linkwatch, holds it" + reason +

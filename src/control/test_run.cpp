@@ -59,7 +59,7 @@ void CMonitorDlg::OnStart() {
   if (!m_Serial.Open(m_nComPort, kBaudRate)) {
     const std::string message = "Cannot Open " + PortName();
     m_Platform.MessageBox(message, BoxKind::Ok,
-                          PortFailureDetail(m_Serial.LastFailure(), m_nComPort));
+                          PortFailureDetail(m_Serial.LastFailure(), PortName()));
     m_Platform.SetCheck(IDC_START, false);
     WriteLog("\r\n     ");
     WriteLog(message);
