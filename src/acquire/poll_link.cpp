@@ -40,6 +40,10 @@ void CMonitorDlg::PollLink() {
   int waiting = m_Serial.BytesWaiting();
   if (waiting <= 0) {
     if (m_nMissedTicks < kSecondQuietTick) ++m_nMissedTicks;
+    // A frame's bytes arrive within milliseconds: one still unfinished after a
+    // whole quiet second is broken (a pulled cable, a reopened adapter), and
+    // the bytes that come next must not complete it.
+    m_Decoder = FrameDecoder{};
   } else {
     // Everything waiting is taken this tick, in rounds that fit the ring, each
     // decoded before the next is read.

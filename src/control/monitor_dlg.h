@@ -75,6 +75,8 @@ class CMonitorDlg {
   const std::string& LogDisplay() const { return m_strLogDisplay; }
   const ResultsTable& Results() const { return m_ListResults; }
   ResultsTable& Results() { return m_ListResults; }
+  // Failed writes, syncs and closes of the log since it was last opened.
+  int LogFailures() const { return m_nLogFailures; }
   bool HoldsSleepLock() const { return m_SleepInhibitor.Held(); }
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
@@ -97,7 +99,9 @@ class CMonitorDlg {
   int ReadIntoRing(int n);
   void SetRunningControls(bool bRunning);
   void ShowInList(int id, const std::string& text);
-  void ReportLogError(int err, const std::string& detail);
+  void ReportLogError(int err);
+  void TellLogFailure();
+  std::string LogErrorText(int err) const;
   static std::string LogErrorDetail(int err);
   void SyncLog();
 
@@ -123,6 +127,9 @@ class CMonitorDlg {
   std::string m_strPortName;
   // One log-error box per failure episode, and never a second one while one is open.
   bool m_bLogFailing = false;
+  bool m_bLogFailureTold = false;  // a box has been shown for the current episode
+  int m_nLogErrno = 0;             // the latest failure's errno
+  int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
   // Keeps the machine from sleeping while a test runs.

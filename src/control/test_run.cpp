@@ -81,6 +81,7 @@ void CMonitorDlg::OnStart() {
   m_dPackets = m_dCErr = m_dUcErr = m_dSyncLoss = 0.0;
   m_nMissedTicks = 0;
   m_nErrorRows = 0;
+  m_Decoder = FrameDecoder{};  // a frame cut short by the last stop must not finish in this test
   m_ListResults.DeleteAllItems();
   AddResultRow();
   SyncLog();

@@ -25,11 +25,15 @@ int LogFile::Open(const std::string& path) {
   if (path.empty()) return ENOENT;
   // Not O_TRUNC: a file that another opener holds must be left untouched, so
   // it is emptied only once the lock is ours.
-  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY, 0644));
+  // Non-blocking, so that a FIFO or a device at the path cannot hang the open;
+  // only a regular file is taken, and it is written blocking.
+  UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
   if (!fd) return errno;
   struct stat st {};
   if (::fstat(fd.Get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EINVAL;
+  const int flags = ::fcntl(fd.Get(), F_GETFL);
+  if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return errno;
   if (::ftruncate(fd.Get(), 0) != 0) return errno;
   m_fd = std::move(fd);

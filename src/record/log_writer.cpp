@@ -17,6 +17,7 @@ bool CMonitorDlg::OpenLogFile() {
     return false;
   }
   m_bLogFailing = false;
+  m_nLogFailures = 0;
   WriteLog(LoadString(IDS_LOG_HEADER));
   return true;
 }
@@ -28,7 +29,7 @@ void CMonitorDlg::WriteLog(std::string_view text) {
     m_bLogFailing = false;
     return;
   }
-  ReportLogError(err, LogErrorDetail(err));
+  ReportLogError(err);
 }
 
 void CMonitorDlg::SyncLog() {
@@ -37,38 +38,55 @@ void CMonitorDlg::SyncLog() {
     m_bLogFailing = false;
     return;
   }
-  ReportLogError(err, LogErrorDetail(err));
+  ReportLogError(err);
 }
 
 void CMonitorDlg::CloseLogFile() {
   const std::size_t kept = m_LogFile.KeptBytes();
   const auto dropped = m_LogFile.DroppedLines();
   const int err = m_LogFile.Close();
+  m_bLogFailing = false;
   if (err == 0) return;
-  // The last chance to write has passed: whatever is still kept is lost now.
+  ++m_nLogFailures;
+  // The last chance to write has passed. This box waits for the user, so that
+  // an exit right after it cannot take it away unseen.
   std::string detail = "The log file was closed";
   if (kept != 0 || dropped != 0) {
     detail += "; " + std::to_string(kept) + " bytes";
     if (dropped != 0) detail += " and " + std::to_string(dropped) + " further lines";
     detail += " could not be written and are lost";
   }
-  m_bLogFailing = false;
-  ReportLogError(err, detail + ".");
+  m_Platform.MessageBox(LogErrorText(err), BoxKind::Ok, detail + ".");
 }
 
 // One box per failure episode: the episode ends when a write succeeds again.
-// The box does not hold up the tick, so polling goes on while it is open.
-void CMonitorDlg::ReportLogError(int err, const std::string& detail) {
-  const bool newEpisode = !m_bLogFailing;
-  m_bLogFailing = true;
-  if (!newEpisode || *m_pLogBoxOpen) return;
+// The box does not hold up the tick, so polling goes on while it is open. A
+// failure that begins while the box is open is told when it closes, if the
+// failure still goes on then.
+void CMonitorDlg::ReportLogError(int err) {
+  ++m_nLogFailures;
+  if (!m_bLogFailing) {
+    m_bLogFailing = true;
+    m_bLogFailureTold = false;
+  }
+  m_nLogErrno = err;
+  if (!m_bLogFailureTold && !*m_pLogBoxOpen) TellLogFailure();
+}
+
+void CMonitorDlg::TellLogFailure() {
+  m_bLogFailureTold = true;
   *m_pLogBoxOpen = true;
-  std::weak_ptr<bool> boxOpen = m_pLogBoxOpen;
-  m_Platform.ShowNotice(
-      "An error occurred while writing " + m_strLogPath + ": " + SysErrorText(err) + ".", detail,
-      [boxOpen] {
-        if (const auto open = boxOpen.lock()) *open = false;
-      });
+  const std::weak_ptr<bool> alive = m_pLogBoxOpen;  // the box may outlive the dialog
+  m_Platform.ShowNotice(LogErrorText(m_nLogErrno), LogErrorDetail(m_nLogErrno), [this, alive] {
+    const auto open = alive.lock();
+    if (!open) return;
+    *open = false;
+    if (m_bLogFailing && !m_bLogFailureTold) TellLogFailure();
+  });
+}
+
+std::string CMonitorDlg::LogErrorText(int err) const {
+  return "An error occurred while writing " + m_strLogPath + ": " + SysErrorText(err) + ".";
 }
 
 std::string CMonitorDlg::LogErrorDetail(int err) {

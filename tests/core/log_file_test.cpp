@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <string>
 
@@ -158,27 +159,55 @@ TEST_F(LogWriteFailureTest, KeptLinesAreWrittenInOrderAfterRecovery) {
 
 TEST_F(LogWriteFailureTest, OneBoxPerEpisodeAndNeverTwoOpen) {
   Start();
-  const auto failOnce = [&] {
+  const auto fail = [&] {
     LimitFileSize(Log().size());
     serial.Push(EncodeFrame({0, 1, 0, 0}));
     Tick();
     serial.Push(EncodeFrame({0, 1, 0, 0}));
     Tick();
-    Unlimit();
-    Tick();  // recovers: the episode ends
   };
-  failOnce();
+  const auto recover = [&] {
+    Unlimit();
+    Tick();  // the kept lines go out: the episode ends
+  };
+  fail();
+  recover();
   EXPECT_EQ(platform.notices.size(), 1u);
-  failOnce();  // a new episode, but the first box is still open
+  fail();  // a new episode while the first box is still open: no second box
+  recover();
   EXPECT_EQ(platform.notices.size(), 1u);
-  platform.CloseNotice();
-  failOnce();
+  platform.CloseNotice();  // and it is over by the time the box closes
+  EXPECT_EQ(platform.notices.size(), 1u);
+
+  fail();  // a third episode gets its own box
   EXPECT_EQ(platform.notices.size(), 2u);
+  recover();
+  fail();  // a fourth, still going on when the user dismisses the box
+  EXPECT_EQ(platform.notices.size(), 2u);
+  platform.CloseNotice();
+  EXPECT_EQ(platform.notices.size(), 3u);
+  recover();
   dlg.StopTest();
-  EXPECT_EQ(dlg.Results().Count(), 8u);
-  // Every row reached the file in the end: start row, six error rows, final row.
+  EXPECT_EQ(dlg.Results().Count(), 10u);
+  // Every row reached the file in the end: start row, eight error rows, final row.
   const std::string log = Log();
-  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 8);
+  EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 10);
+}
+
+TEST_F(LogWriteFailureTest, LinesLostAtTheStopAreToldEvenWithABoxOpen) {
+  Start();
+  LimitFileSize(Log().size());
+  serial.Push(EncodeFrame({0, 1, 0, 0}));
+  Tick();
+  ASSERT_EQ(platform.notices.size(), 1u);  // left open: nobody watches
+  platform.Answer(BoxAnswer::Ok);
+  dlg.StopTest();
+  // A box that waits for the user, so an exit right after cannot hide it.
+  ASSERT_FALSE(platform.boxes.empty());
+  EXPECT_EQ(platform.boxes.back().kind, BoxKind::Ok);
+  EXPECT_NE(platform.boxes.back().text.find(logPath), std::string::npos);
+  EXPECT_NE(platform.boxes.back().detail.find("lost"), std::string::npos);
+  EXPECT_GE(dlg.LogFailures(), 2);  // the failed write and the failed close
 }
 
 TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {
@@ -204,6 +233,15 @@ TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {
   const std::string lossNote = "\r\n     10 lines lost - log write failed";
   EXPECT_EQ(content.size(), 4 + fit * line.size() + lossNote.size() + 4);
   EXPECT_TRUE(content.ends_with(lossNote + "tail"));
+}
+
+TEST(LogFile, AFifoAtThePathIsRefusedWithoutHanging) {
+  TempDir dir;
+  const std::string path = dir.File("fifo");
+  ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+  LogFile log;
+  EXPECT_NE(log.Open(path), 0);
+  EXPECT_FALSE(log.IsOpen());
 }
 
 TEST_F(DlgTest, WriteAfterCloseWritesNothingAndIsTold) {

@@ -147,6 +147,29 @@ TEST_F(PollTest, ShortReadsMoveTheWritePositionByWhatArrived) {
   EXPECT_EQ(dlg.ReadPos(), dlg.WritePos());
 }
 
+// The first bytes after a quiet tick, or of a new test, never finish a frame
+// that was cut short before it.
+TEST_F(PollTest, CutFrameIsNotSplicedOntoLaterBytes) {
+  const Bytes cut = EncodeFrame({0, 0, 5000, 0});
+  const Bytes later = EncodeFrame({0, 0, 0, 0});
+  serial.Push(Bytes(cut.begin(), cut.begin() + 4));
+  dlg.PollLink();
+  dlg.PollLink();  // quiet: the cable was pulled
+  serial.Push(Bytes(later.begin() + 4, later.end()));
+  dlg.PollLink();
+  EXPECT_EQ(dlg.CurrentTotals(), Totals{});
+
+  serial.Push(Bytes(cut.begin(), cut.begin() + 4));
+  dlg.PollLink();
+  dlg.StopTest();
+  platform.Answer(BoxAnswer::Yes);  // overwrite the log
+  dlg.OnStart();
+  serial.Push(Bytes(later.begin() + 4, later.end()));
+  dlg.PollLink();
+  EXPECT_EQ(dlg.CurrentTotals(), Totals{});
+  EXPECT_EQ(dlg.Results().Count(), 1u);
+}
+
 TEST_F(PollTest, ClosedPortCountsAsQuiet) {
   serial.Close();
   dlg.PollLink();

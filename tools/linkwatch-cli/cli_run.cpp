@@ -143,7 +143,7 @@ int RunCli(const CliOptions& options) {
   }
   RunTicks(dlg, platform, signals, console);
   console.Finish();
-  return platform.LogErrors() != 0 ? kExitLogWrite : kExitOk;
+  return dlg.LogFailures() != 0 || platform.LogErrors() != 0 ? kExitLogWrite : kExitOk;
 }
 
 }  // namespace linkwatch::cli
