@@ -18,21 +18,17 @@ int CMonitorDlg::ReadIntoRing(int n) {
   // Never over unread bytes (the ring is empty here, but stay safe).
   n = std::min(n, kRxRingCapacity - RingUsed(m_RxRing, m_pRead, m_pWrite));
   if (n <= 0) return 0;
-  const int w = RingPos(m_RxRing, m_pWrite);
-  const int toLastByte = kRxRingCapacity - w;
-  if (n <= toLastByte) {
-    const int got = std::clamp(m_Serial.Read(m_pWrite, n), 0, n);
+  const auto readAtWrite = [this](int count) {
+    const int got = std::clamp(m_Serial.Read(m_pWrite, count), 0, count);
     m_pWrite = RingAdvance(m_RxRing, m_pWrite, got);
     return got;
-  }
-  const int first = static_cast<int>(kRxRingSize) - w;
-  const int got = std::clamp(m_Serial.Read(m_pWrite, first), 0, first);
-  m_pWrite = RingAdvance(m_RxRing, m_pWrite, got);
-  const int rest = n - first;
-  if (got < first || rest <= 0) return got;
-  const int got2 = std::clamp(m_Serial.Read(m_pWrite, rest), 0, rest);
-  m_pWrite = RingAdvance(m_RxRing, m_pWrite, got2);
-  return got + got2;
+  };
+  const int w = RingPos(m_RxRing, m_pWrite);
+  if (n <= kRxRingCapacity - w) return readAtWrite(n);  // ends before the last byte
+  const int toEnd = static_cast<int>(kRxRingSize) - w;
+  const int got = readAtWrite(toEnd);
+  if (got < toEnd || n == toEnd) return got;
+  return got + readAtWrite(n - toEnd);
 }
 
 void CMonitorDlg::PollLink() {

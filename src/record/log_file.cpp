@@ -112,8 +112,6 @@ int LogFile::Sync() {
 int LogFile::Close() {
   if (!m_fd) return 0;
   int err = Sync();
-  m_kept.clear();
-  m_nDroppedLines = 0;
   const int closeErr = m_fd.Reset();  // closing also releases the lock
   if (err == 0) err = closeErr;
   return err;

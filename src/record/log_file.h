@@ -42,7 +42,8 @@ class LogFile {
   int Sync();
 
   // Syncs and closes. Returns 0 or the errno of the first failure; kept text
-  // that still cannot be written is lost then. Does nothing when closed.
+  // that still cannot be written is lost then, and KeptBytes and DroppedLines
+  // tell how much until the next Open. Does nothing when closed.
   int Close();
 
   std::size_t KeptBytes() const { return m_kept.size(); }

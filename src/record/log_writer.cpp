@@ -42,11 +42,12 @@ void CMonitorDlg::SyncLog() {
 }
 
 void CMonitorDlg::CloseLogFile() {
-  const std::size_t kept = m_LogFile.KeptBytes();
-  const auto dropped = m_LogFile.DroppedLines();
   const int err = m_LogFile.Close();
   m_bLogFailing = false;
   if (err == 0) return;
+  // What Close could not write either is lost.
+  const std::size_t kept = m_LogFile.KeptBytes();
+  const auto dropped = m_LogFile.DroppedLines();
   ++m_nLogFailures;
   // The last chance to write has passed. This box waits for the user, so that
   // an exit right after it cannot take it away unseen.

@@ -20,7 +20,6 @@ BoxAnswer FakePlatform::MessageBox(std::string_view text, BoxKind kind, std::str
 void FakePlatform::ShowNotice(std::string_view text, std::string_view detail,
                               std::function<void()> onClosed) {
   notices.push_back({std::string(text), std::string(detail), std::move(onClosed)});
-  ++openNotices;
 }
 
 void FakePlatform::CloseNotice() {
@@ -28,7 +27,6 @@ void FakePlatform::CloseNotice() {
     if (n.onClosed) {
       auto done = std::move(n.onClosed);
       n.onClosed = nullptr;
-      --openNotices;
       done();
       return;
     }

@@ -76,7 +76,6 @@ class FakePlatform : public IPlatform {
   void KillTimer(int id) override { timers.erase(id); }
   Seconds Now() const override { return now; }
   void EndDialog(int result) override { endResult = result; }
-  void LogText(std::string_view text) override { logTexts.emplace_back(text); }
 
   // Closes the oldest open notice, as the user's OK would.
   void CloseNotice();
@@ -84,7 +83,6 @@ class FakePlatform : public IPlatform {
   std::deque<std::pair<BoxAnswer, std::function<void()>>> answers;
   std::vector<Box> boxes;
   std::vector<Notice> notices;
-  std::size_t openNotices = 0;
   int aboutShown = 0;
   int saveDialogs = 0;
   std::string saveAnswer;
@@ -99,7 +97,6 @@ class FakePlatform : public IPlatform {
   std::map<int, int> timers;
   Seconds now = 0;
   int endResult = 0;
-  std::vector<std::string> logTexts;
 };
 
 }  // namespace linkwatch::testing
