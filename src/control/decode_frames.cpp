@@ -28,6 +28,7 @@ void CMonitorDlg::DecodeFrames() {
 }
 
 void CMonitorDlg::CompleteFrame(const FrameCounts& frame) {
+  ++m_nTickFrames;
   m_dPackets += frame.packets;
   if (frame.HasErrors()) {
     m_dUcErr += frame.ucErr;

@@ -10,6 +10,7 @@ namespace linkwatch {
 
 bool CMonitorDlg::OpenLogFile() {
   const int err = m_LogFile.Open(m_strLogPath);
+  m_nLogOpenErrno = err;
   if (err != 0) {
     const std::string detail =
         (err == EWOULDBLOCK) ? "The file is in use by another program." : SysErrorText(err) + ".";
@@ -26,7 +27,7 @@ void CMonitorDlg::WriteLog(std::string_view text) {
   m_Platform.LogText(text);
   const int err = m_LogFile.Write(text);
   if (err == 0) {
-    m_bLogFailing = false;
+    LogWorks();
     return;
   }
   ReportLogError(err);
@@ -35,10 +36,16 @@ void CMonitorDlg::WriteLog(std::string_view text) {
 void CMonitorDlg::SyncLog() {
   const int err = m_LogFile.Sync();
   if (err == 0) {
-    m_bLogFailing = false;
+    LogWorks();
     return;
   }
   ReportLogError(err);
+}
+
+void CMonitorDlg::LogWorks() {
+  if (!m_bLogFailing) return;
+  m_bLogFailing = false;
+  Tell([](IMonitorObserver& o) { o.OnLogRecovered(); });
 }
 
 void CMonitorDlg::CloseLogFile() {
@@ -49,6 +56,7 @@ void CMonitorDlg::CloseLogFile() {
   const std::size_t kept = m_LogFile.KeptBytes();
   const auto dropped = m_LogFile.DroppedLines();
   ++m_nLogFailures;
+  Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed({err, kept, dropped}); });
   // The last chance to write has passed. This box waits for the user, so that
   // an exit right after it cannot take it away unseen.
   std::string detail = "The log file was closed";
@@ -66,6 +74,8 @@ void CMonitorDlg::CloseLogFile() {
 // failure still goes on then.
 void CMonitorDlg::ReportLogError(int err) {
   ++m_nLogFailures;
+  const LogFailure failure{err, m_LogFile.KeptBytes(), m_LogFile.DroppedLines()};
+  Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed(failure); });
   if (!m_bLogFailing) {
     m_bLogFailing = true;
     m_bLogFailureTold = false;

@@ -3,24 +3,28 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acquire/frame_decoder.h"
 #include "acquire/rx_ring.h"
-#include "acquire/totals.h"
+#include "base/totals.h"
+#include "control/monitor_events.h"
 #include "control/platform.h"
 #include "link/serial_link.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
 #include "record/results_table.h"
-#include "system/sleep_inhibitor.h"
+#include "system/sleep_lock.h"
 
 namespace linkwatch {
 
 // The main dialog's state and handlers: everything a link test does, with the
-// window reached only through IPlatform and the port through ISerialPort.
+// window reached only through IPlatform, the port through ISerialPort and the
+// sleep lock through ISleepLock; what happens is told to IMonitorObservers.
 class CMonitorDlg {
  public:
-  CMonitorDlg(IPlatform& platform, ISerialPort& serial);
+  CMonitorDlg(IPlatform& platform, ISerialPort& serial,
+              ISleepLock& sleepLock = NoSleepLock::Shared());
   CMonitorDlg(const CMonitorDlg&) = delete;
   CMonitorDlg& operator=(const CMonitorDlg&) = delete;
   ~CMonitorDlg();
@@ -44,7 +48,7 @@ class CMonitorDlg {
     if (!m_bRunning) m_nDuration = seconds;
   }
   void OnTimer(int nIDEvent);
-  void StopTest();
+  void StopTest(StopReason why = StopReason::Stop);
   void OnOK();
   void OnCancel();
 
@@ -77,7 +81,7 @@ class CMonitorDlg {
   ResultsTable& Results() { return m_ListResults; }
   // Failed writes, syncs and closes of the log since it was last opened.
   int LogFailures() const { return m_nLogFailures; }
-  bool HoldsSleepLock() const { return m_SleepInhibitor.Held(); }
+  bool HoldsSleepLock() const { return m_SleepLock.Held(); }
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
 
@@ -87,6 +91,10 @@ class CMonitorDlg {
   // end that opens a device by path has set.
   std::string PortName() const;
   void SetPortName(const std::string& name) { m_strPortName = name; }
+
+  // Front ends that act on what happens. Not owned; remove before it goes.
+  void AddObserver(IMonitorObserver* observer);
+  void RemoveObserver(IMonitorObserver* observer);
 
  protected:
   // The tests place bytes and positions directly.
@@ -98,12 +106,19 @@ class CMonitorDlg {
   void CompleteFrame(const FrameCounts& frame);
   int ReadIntoRing(int n);
   void SetRunningControls(bool bRunning);
+  LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
   void ReportLogError(int err);
   void TellLogFailure();
   std::string LogErrorText(int err) const;
   static std::string LogErrorDetail(int err);
   void SyncLog();
+  void LogWorks();
+  void FailStart(StartFailure failure);
+  template <class Event>
+  void Tell(Event event) {
+    for (IMonitorObserver* observer : m_Observers) event(*observer);
+  }
 
   IPlatform& m_Platform;
 
@@ -132,8 +147,14 @@ class CMonitorDlg {
   int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
+  int m_nLogOpenErrno = 0;  // why the last OpenLogFile failed
   // Keeps the machine from sleeping while a test runs.
-  SleepInhibitor m_SleepInhibitor;
+  ISleepLock& m_SleepLock;
+  std::vector<IMonitorObserver*> m_Observers;
+  // This tick's frames and counts, for the tick's record.
+  std::uint32_t m_nTickFrames = 0;
+  Totals m_TickStart;
+  Seconds m_tPoll = 0;  // when the last poll began
 };
 
 }  // namespace linkwatch

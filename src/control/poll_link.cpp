@@ -31,8 +31,14 @@ int CMonitorDlg::ReadIntoRing(int n) {
   return got + readAtWrite(n - toEnd);
 }
 
+LineState CMonitorDlg::LineNow() const {
+  if (m_nMissedTicks == 0) return LineState::Up;
+  return m_nMissedTicks == kLinkLost ? LineState::Lost : LineState::Quiet;
+}
+
 void CMonitorDlg::PollLink() {
   const Seconds tPoll = m_Platform.Now();
+  m_tPoll = tPoll;
   int waiting = m_Serial.BytesWaiting();
   if (waiting <= 0) {
     if (m_nMissedTicks < kSecondQuietTick) ++m_nMissedTicks;

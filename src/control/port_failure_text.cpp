@@ -5,7 +5,7 @@
 namespace linkwatch {
 
 std::string PortFailureDetail(const SerialFailure& failure, const std::string& portName) {
-  const std::string device = failure.device.empty() ? "the device" : failure.device;
+  const std::string device = failure.subject.empty() ? "the device" : failure.subject;
   const bool numbered = portName.starts_with("COM");
   const std::string reason =
       failure.sysErrno != 0 ? " (" + SysErrorText(failure.sysErrno) + ")" : std::string();

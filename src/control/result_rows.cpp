@@ -6,13 +6,24 @@ namespace linkwatch {
 void CMonitorDlg::AddResultRow() {
   const Seconds t = m_Platform.Now();
   const Totals totals = CurrentTotals();
-  m_ListResults.InsertTop(TableRow::Result(t, totals));
+  const TableRow row = TableRow::Result(t, totals);
+  m_ListResults.InsertTop(row);
   WriteLog(ResultLogLine(t, totals));
+  Tell([&](IMonitorObserver& o) { o.OnRowAdded(row); });
 }
 
 void CMonitorDlg::AddStatusRow(bool bRestored, Seconds tPoll) {
-  m_ListResults.InsertTop(TableRow::Status(tPoll, bRestored));
+  const TableRow row = TableRow::Status(tPoll, bRestored);
+  m_ListResults.InsertTop(row);
   WriteLog(StatusLogLine(tPoll, bRestored));
+  Tell([&](IMonitorObserver& o) {
+    o.OnRowAdded(row);
+    if (bRestored) {
+      o.OnLineBack(tPoll);
+    } else {
+      o.OnLineLost(tPoll);
+    }
+  });
 }
 
 }  // namespace linkwatch

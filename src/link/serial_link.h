@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/failure.h"
+
 namespace linkwatch {
 
-// Why the last Open failed, in one small closed set, with the system's own
-// error beside it.
+// Why the last Open failed, in one small closed set; None first, so that a
+// Failure holding it is no failure.
 enum class SerialError {
   None,
   NoDevice,    // no such device, or it has gone
@@ -16,11 +18,8 @@ enum class SerialError {
   Other,
 };
 
-struct SerialFailure {
-  SerialError code = SerialError::None;
-  int sysErrno = 0;    // errno of the failing call, 0 if none
-  std::string device;  // the device path that was tried
-};
+// The subject is the device path that was tried.
+using SerialFailure = Failure<SerialError>;
 
 // What the test run and the link poll need of a serial port: open, close,
 // count the bytes waiting, and read them without waiting. There is no write.

@@ -169,7 +169,7 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
   const SerialFailure f = port.LastFailure();
   EXPECT_EQ(f.code, c.code);
   EXPECT_NE(f.sysErrno, 0);
-  EXPECT_EQ(f.device, device);
+  EXPECT_EQ(f.subject, device);
   EXPECT_EQ(OpenFds(), fds);
   EXPECT_EQ(port.BytesWaiting(), 0);
   std::uint8_t buf[8];
@@ -227,7 +227,7 @@ TEST_F(SerialPortTest, ASecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
   const int fds = OpenFds();
   EXPECT_FALSE(other.Open(1, 9600));
   EXPECT_EQ(other.LastFailure().code, SerialError::Busy);
-  EXPECT_EQ(other.LastFailure().device, pty.Name());
+  EXPECT_EQ(other.LastFailure().subject, pty.Name());
   EXPECT_EQ(OpenFds(), fds);
 
   port.Close();
