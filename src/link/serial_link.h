@@ -16,10 +16,22 @@ enum class SerialError {
   Other,
 };
 
+// The process whose lock file holds a device.
+struct PortHolder {
+  int pid = 0;             // 0 when the lock file names no live process we could tell
+  std::string program{};   // its command name; empty when it cannot be read
+  std::string lockFile{};  // empty when no lock file holds the device
+};
+
 struct SerialFailure {
   SerialError code = SerialError::None;
-  int sysErrno = 0;    // errno of the failing call, 0 if none
-  std::string device;  // the device path that was tried
+  int sysErrno = 0;     // errno of the failing call, 0 if none
+  std::string device;   // the device path that was tried
+  PortHolder holder{};  // Busy by another program's lock file: who
+  // Set when no lock file could be made there, so only flock and exclusive
+  // mode kept other programs away.
+  std::string lockFolder{};
+  int lockFolderErrno = 0;
 };
 
 // What the test run and the link poll need of a serial port: open, close,

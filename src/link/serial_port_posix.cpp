@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 #include "link/baud_rate.h"
 #include "link/raw_tty.h"
@@ -11,6 +13,8 @@
 #include "link/serial_port.h"
 
 namespace linkwatch {
+
+CSerialPort::CSerialPort(std::string lockFolder) : m_strLockFolder(std::move(lockFolder)) {}
 
 CSerialPort::~CSerialPort() {
   Close();
@@ -21,28 +25,58 @@ bool CSerialPort::Open(int port, int baud) {
   m_failure = {};
   const std::string path = DevicePath(port);
   const std::optional<speed_t> speed = BaudToSpeed(baud);
-  RawTty tty;
-  if (path.empty()) {
-    tty.err = ENOENT;
-  } else if (!speed) {
-    tty.err = EINVAL;
-  } else {
-    tty = OpenRawTty(path, *speed);
-  }
-  if (!tty.fd) {
-    m_failure = {SerialErrorFromErrno(tty.err), tty.err, path};
+  m_failure.device = path;
+  const int err = path.empty() ? ENOENT : !speed ? EINVAL : 0;
+  if (err != 0) {
+    m_failure.code = SerialErrorFromErrno(err);
+    m_failure.sysErrno = err;
     return false;
   }
-  m_fd = std::move(tty.fd);
+  if (!Acquire(path, *speed, m_failure)) return false;
   m_strDevice = path;
   m_speed = *speed;
   m_bOpened = true;
   return true;
 }
 
+bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure& failure) {
+  // The lock file is named after the device itself, so that a by-id link
+  // and the device it points at meet the same lock.
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  if (!resolved) {
+    failure.sysErrno = errno;
+    failure.code = SerialErrorFromErrno(failure.sysErrno);
+    return false;
+  }
+  const std::string device = resolved.get();
+  UucpLockAttempt lock = UucpLock::Take(m_strLockFolder, device);
+  if (!lock.holder.lockFile.empty()) {
+    failure.code = SerialError::Busy;
+    failure.sysErrno = EBUSY;
+    failure.holder = lock.holder;
+    return false;
+  }
+  if (lock.folderErrno != 0) {
+    failure.lockFolder = m_strLockFolder;
+    failure.lockFolderErrno = lock.folderErrno;
+  }
+  // The device, not the link: the link may point elsewhere by now.
+  RawTty tty = OpenRawTty(device, speed);
+  if (!tty.fd) {
+    failure.code = SerialErrorFromErrno(tty.err);
+    failure.sysErrno = tty.err;
+    return false;  // the lock file goes with lock
+  }
+  m_fd = std::move(tty.fd);
+  m_lock = std::move(lock.lock);
+  return true;
+}
+
 bool CSerialPort::Close() {
   if (!m_bOpened) return true;
   CloseRawTty(m_fd);
+  m_lock.Release();
   m_bOpened = false;
   m_strDevice.clear();
   return true;
@@ -50,13 +84,13 @@ bool CSerialPort::Close() {
 
 void CSerialPort::DropDevice() {
   CloseRawTty(m_fd);
+  // Another program may use the device while it is gone or after it is back.
+  m_lock.Release();
 }
 
 bool CSerialPort::Reopen() {
-  RawTty tty = OpenRawTty(m_strDevice, m_speed);
-  if (!tty.fd) return false;
-  m_fd = std::move(tty.fd);
-  return true;
+  SerialFailure ignored;
+  return Acquire(m_strDevice, m_speed, ignored);
 }
 
 int CSerialPort::QueuedBytes() {

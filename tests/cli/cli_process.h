@@ -104,6 +104,7 @@ class CliProcess {
   }
 
   void Signal(int sig) const { ::kill(m_pid, sig); }
+  pid_t Pid() const { return m_pid; }
 
   // Gathers output until standard output holds text, or the time is up.
   bool WaitForOutput(const std::string& text, std::chrono::milliseconds timeout) {
