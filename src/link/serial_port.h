@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/unique_fd.h"
 #include "link/serial_link.h"
@@ -50,11 +51,11 @@ class CSerialPort : public ISerialPort {
   bool HungUp() const;
 
   std::string m_strLockFolder;
-  UniqueFd m_fd;            // the tty; empty while the device is gone
-  UucpLock m_lock;          // the device's lock file, held with m_fd
-  bool m_bOpened = false;   // from a successful Open to the next Close
-  std::string m_strDevice;  // the path opened, kept for reopening
-  speed_t m_speed = B0;     // the line rate opened with, kept for reopening
+  UniqueFd m_fd;                  // the tty; empty while the device is gone
+  std::vector<UucpLock> m_locks;  // the device's lock files, held with m_fd
+  bool m_bOpened = false;         // from a successful Open to the next Close
+  std::string m_strDevice;        // the path opened, kept for reopening
+  speed_t m_speed = B0;           // the line rate opened with, kept for reopening
   SerialFailure m_failure;
 };
 

@@ -40,8 +40,6 @@ bool CSerialPort::Open(int port, int baud) {
 }
 
 bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure& failure) {
-  // The lock file is named after the device itself, so that a by-id link
-  // and the device it points at meet the same lock.
   const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
                                                              &std::free);
   if (!resolved) {
@@ -50,33 +48,47 @@ bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure&
     return false;
   }
   const std::string device = resolved.get();
-  UucpLockAttempt lock = UucpLock::Take(m_strLockFolder, device);
-  if (!lock.holder.lockFile.empty()) {
-    failure.code = SerialError::Busy;
-    failure.sysErrno = EBUSY;
-    failure.holder = lock.holder;
-    return false;
+  // The lock named after the device itself meets every other name of it.
+  // minicom and cu name the lock after the path they are given, links
+  // included, so a link under /dev (/dev/serial/by-id/...) is locked under
+  // its own name as well. Elsewhere they name it by its last part alone,
+  // which two links to two devices may share: that would refuse a free port.
+  std::vector<std::string> names{device};
+  if (path.starts_with("/dev/") && UucpLockName(path) != UucpLockName(device)) {
+    names.push_back(path);
   }
-  if (lock.folderErrno != 0) {
-    failure.lockFolder = m_strLockFolder;
-    failure.lockFolderErrno = lock.folderErrno;
+  std::vector<UucpLock> locks;
+  for (const std::string& name : names) {
+    UucpLockAttempt lock = UucpLock::Take(m_strLockFolder, name);
+    if (!lock.holder.lockFile.empty()) {
+      failure.code = SerialError::Busy;
+      failure.sysErrno = EBUSY;
+      failure.holder = lock.holder;
+      return false;  // the locks taken so far go with locks
+    }
+    if (lock.folderErrno != 0) {
+      failure.lockFolder = m_strLockFolder;
+      failure.lockFolderErrno = lock.folderErrno;
+      break;
+    }
+    locks.push_back(std::move(lock.lock));
   }
   // The device, not the link: the link may point elsewhere by now.
   RawTty tty = OpenRawTty(device, speed);
   if (!tty.fd) {
     failure.code = SerialErrorFromErrno(tty.err);
     failure.sysErrno = tty.err;
-    return false;  // the lock file goes with lock
+    return false;
   }
   m_fd = std::move(tty.fd);
-  m_lock = std::move(lock.lock);
+  m_locks = std::move(locks);
   return true;
 }
 
 bool CSerialPort::Close() {
   if (!m_bOpened) return true;
   CloseRawTty(m_fd);
-  m_lock.Release();
+  m_locks.clear();
   m_bOpened = false;
   m_strDevice.clear();
   return true;
@@ -85,7 +97,7 @@ bool CSerialPort::Close() {
 void CSerialPort::DropDevice() {
   CloseRawTty(m_fd);
   // Another program may use the device while it is gone or after it is back.
-  m_lock.Release();
+  m_locks.clear();
 }
 
 bool CSerialPort::Reopen() {

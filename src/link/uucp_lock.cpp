@@ -103,14 +103,14 @@ int WriteAll(int fd, const std::string& text) {
 }  // namespace
 
 std::string UucpLockName(const std::string& device) {
-  std::string name = device;
-  if (name.starts_with("/dev/")) {
-    name.erase(0, 5);
+  std::string name;
+  if (device.starts_with("/dev/")) {
+    name = device.substr(5);
+    for (char& c : name) {
+      if (c == '/') c = '_';
+    }
   } else {
-    while (name.starts_with('/')) name.erase(0, 1);
-  }
-  for (char& c : name) {
-    if (c == '/') c = '_';
+    name = device.substr(device.rfind('/') + 1);
   }
   return "LCK.." + name;
 }

@@ -10,9 +10,10 @@ namespace linkwatch {
 // lock files that tell each other a device is taken.
 inline constexpr const char* kUucpLockFolder = "/var/lock";
 
-// The lock file's name for a device: "LCK.." and its path below /dev with
-// every "/" turned into "_" (/dev/pts/3 -> LCK..pts_3). device must be the
-// resolved path, so that every name of one device meets the same lock.
+// The lock file's name for a device path, as minicom and cu form it: "LCK.."
+// and the path below /dev with every "/" turned into "_" (/dev/pts/3 ->
+// LCK..pts_3); for a path outside /dev, its last part. Symlinks are not
+// followed: resolve the path first for the name that every link meets.
 std::string UucpLockName(const std::string& device);
 
 struct UucpLockAttempt;

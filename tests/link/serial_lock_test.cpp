@@ -7,14 +7,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "control/port_failure_text.h"
 #include "link/serial_port.h"
+#include "link/uucp_lock.h"
 #include "other_program.h"
 #include "pty_pair.h"
 #include "temp_dir.h"
@@ -165,13 +168,26 @@ INSTANTIATE_TEST_SUITE_P(
                       LockContentCase{"Negative", "        -1\n", false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The names minicom 2.8 gave its lock files for these paths.
+TEST(UucpLockName, IsThePathBelowDevOrTheLastPartOfAnother) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"/dev/ttyUSB0", "LCK..ttyUSB0"},
+      {"/dev/pts/3", "LCK..pts_3"},
+      {"/dev/serial/by-id/usb-FTDI_RKV-if00-port0", "LCK..serial_by-id_usb-FTDI_RKV-if00-port0"},
+      {"/tmp/rkv13", "LCK..rkv13"},
+      {"/tmp/by-id/usb-X", "LCK..usb-X"},
+  };
+  for (const auto& [path, name] : cases) EXPECT_EQ(UucpLockName(path), name) << path;
+}
+
 TEST_F(SerialLockTest, ALinkToTheDeviceAndTheDeviceMeetTheSameLock) {
   const std::string link = dir.File("usb-FTDI_RKV-if00-port0");
   Relink(link, pty.Name());
   ::setenv("LINKWATCH_COM1", link.c_str(), 1);
   ::setenv("LINKWATCH_COM2", pty.Name().c_str(), 1);
 
-  // Held through the link: the lock bears the device's name.
+  // Held through the link: the lock bears the device's name. A link outside
+  // /dev gets none of its own: other links of that name may be other devices.
   ASSERT_TRUE(port.Open(1, 9600));
   EXPECT_EQ(FilesIn(locks.Path()), std::vector<std::string>{LockNameOf(pty)});
   CSerialPort byDevice(locks.Path().string());
@@ -185,6 +201,35 @@ TEST_F(SerialLockTest, ALinkToTheDeviceAndTheDeviceMeetTheSameLock) {
   EXPECT_FALSE(port.Open(1, 9600));
   EXPECT_EQ(port.LastFailure().device, link);
   EXPECT_EQ(port.LastFailure().holder.program, "minicom");
+}
+
+// minicom given a link under /dev names the lock after the link. /dev/fd/<n>
+// is such a link, to the tty open as n, on every system.
+TEST_F(SerialLockTest, ALinkUnderDevIsLockedUnderItsOwnNameToo) {
+  const std::string fd = std::to_string(pty.Slave());
+  ::setenv("LINKWATCH_COM1", ("/dev/fd/" + fd).c_str(), 1);
+  const std::string linkLock = locks.File("LCK..fd_" + fd);
+
+  ASSERT_TRUE(port.Open(1, 9600));
+  std::vector<std::string> files = FilesIn(locks.Path());
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"LCK..fd_" + fd, LockNameOf(pty)}));
+  EXPECT_EQ(ReadFile(linkLock), LockText(::getpid()));
+  EXPECT_EQ(ReadFile(LockOf(pty)), LockText(::getpid()));
+  port.Close();
+  EXPECT_TRUE(FilesIn(locks.Path()).empty());
+
+  // Either lock held by another program refuses the port, and a lock taken
+  // on the way is given back.
+  for (const std::string& held : {LockOf(pty), linkLock}) {
+    OtherProgram minicom("minicom");
+    WriteFile(held, LockText(minicom.Pid()));
+    EXPECT_FALSE(port.Open(1, 9600)) << held;
+    EXPECT_EQ(port.LastFailure().holder.program, "minicom");
+    EXPECT_EQ(port.LastFailure().holder.lockFile, held);
+    EXPECT_EQ(FilesIn(locks.Path()), std::vector<std::string>{fs::path(held).filename()});
+    fs::remove(held);
+  }
 }
 
 TEST_F(SerialLockTest, AGoneDeviceGivesUpItsLockAndTheReopenTakesItAgain) {
