@@ -52,10 +52,18 @@ bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure&
   // minicom and cu name the lock after the path they are given, links
   // included, so a link under /dev (/dev/serial/by-id/...) is locked under
   // its own name as well. Elsewhere they name it by its last part alone,
-  // which two links to two devices may share: that would refuse a free port.
+  // which two links to two devices may share: a live holder of that name is
+  // heeded, but taking it could refuse another device's free port.
   std::vector<std::string> names{device};
-  if (path.starts_with("/dev/") && UucpLockName(path) != UucpLockName(device)) {
-    names.push_back(path);
+  if (UucpLockName(path) != UucpLockName(device)) {
+    if (path.starts_with("/dev/")) {
+      names.push_back(path);
+    } else if (PortHolder holder = UucpLock::LiveHolder(m_strLockFolder, path); holder.pid != 0) {
+      failure.code = SerialError::Busy;
+      failure.sysErrno = EBUSY;
+      failure.holder = std::move(holder);
+      return false;
+    }
   }
   std::vector<UucpLock> locks;
   for (const std::string& name : names) {

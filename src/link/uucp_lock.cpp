@@ -137,6 +137,13 @@ void UucpLock::Release() {
   m_strPath.clear();
 }
 
+PortHolder UucpLock::LiveHolder(const std::string& folder, const std::string& device) {
+  const std::string path = folder + "/" + UucpLockName(device);
+  const LockFileRead held = ReadSettledLockFile(path);
+  if (!held.pid || !ProcessLives(*held.pid)) return {};
+  return {*held.pid, CommandName(*held.pid), path};
+}
+
 UucpLockAttempt UucpLock::Take(const std::string& folder, const std::string& device) {
   UucpLockAttempt attempt;
   const std::string path = folder + "/" + UucpLockName(device);

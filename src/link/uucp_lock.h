@@ -36,6 +36,9 @@ class UucpLock {
   // Takes the lock file of device in folder. A lock whose process has ended
   // is removed first; one of a live process is left alone and named.
   static UucpLockAttempt Take(const std::string& folder, const std::string& device);
+  // The live process whose lock file in folder holds device, if any, without
+  // taking or removing anything.
+  static PortHolder LiveHolder(const std::string& folder, const std::string& device);
 
  private:
   explicit UucpLock(std::string path) : m_strPath(std::move(path)) {}

@@ -195,12 +195,18 @@ TEST_F(SerialLockTest, ALinkToTheDeviceAndTheDeviceMeetTheSameLock) {
   EXPECT_EQ(byDevice.LastFailure().holder.lockFile, LockOf(pty));
   port.Close();
 
-  // Held by another program under the device's name: the link is refused.
-  OtherProgram minicom("minicom");
-  WriteFile(LockOf(pty), LockText(minicom.Pid()));
-  EXPECT_FALSE(port.Open(1, 9600));
-  EXPECT_EQ(port.LastFailure().device, link);
-  EXPECT_EQ(port.LastFailure().holder.program, "minicom");
+  // Held by another program under the device's name, or under the link's
+  // last part as minicom names a link it is given: the link is refused.
+  for (const std::string& held : {LockOf(pty), locks.File("LCK..usb-FTDI_RKV-if00-port0")}) {
+    OtherProgram minicom("minicom");
+    WriteFile(held, LockText(minicom.Pid()));
+    EXPECT_FALSE(port.Open(1, 9600)) << held;
+    EXPECT_EQ(port.LastFailure().device, link);
+    EXPECT_EQ(port.LastFailure().holder.program, "minicom");
+    EXPECT_EQ(port.LastFailure().holder.lockFile, held);
+    EXPECT_EQ(FilesIn(locks.Path()), std::vector<std::string>{fs::path(held).filename()});
+    fs::remove(held);
+  }
 }
 
 // minicom given a link under /dev names the lock after the link. /dev/fd/<n>
