@@ -6,8 +6,8 @@
 
 namespace linkwatch {
 
-// Where serial programs on Linux (minicom, cu, picocom and others) leave the
-// lock files that tell each other a device is taken.
+// Where serial programs on Linux (minicom, cu and others) leave the lock
+// files that tell each other a device is taken.
 inline constexpr const char* kUucpLockFolder = "/var/lock";
 
 // The lock file's name for a device path, as minicom and cu form it: "LCK.."
@@ -29,8 +29,6 @@ class UucpLock {
   UucpLock& operator=(UucpLock&& other) noexcept;
   ~UucpLock();
 
-  bool Held() const { return !m_strPath.empty(); }
-  const std::string& Path() const { return m_strPath; }
   void Release();
 
   // Takes the lock file of device in folder. A lock whose process has ended
