@@ -31,9 +31,8 @@ enum class StartError {
   Port,       // the port could not be opened; see `port`
 };
 
-struct StartFailure : Failure<StartError> {
-  SerialFailure port;  // for StartError::Port
-};
+// For StartError::Port, the facts are the port's own failure.
+using StartFailure = Failure<StartError, SerialFailure>;
 
 // How the serial line was during one tick.
 enum class LineState {

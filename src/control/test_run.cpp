@@ -77,10 +77,10 @@ void CMonitorDlg::OnStart() {
     const std::string message = "Cannot Open " + PortName();
     StartFailure failure;
     failure.code = StartError::Port;
-    failure.port = m_Serial.LastFailure();
-    failure.sysErrno = failure.port.sysErrno;
+    failure.facts = m_Serial.LastFailure();
+    failure.sysErrno = failure.facts.sysErrno;
     failure.subject = PortName();
-    m_Platform.MessageBox(message, BoxKind::Ok, PortFailureDetail(failure.port, PortName()));
+    m_Platform.MessageBox(message, BoxKind::Ok, PortFailureDetail(failure.facts, PortName()));
     m_Platform.SetCheck(IDC_START, false);
     WriteLog("\r\n     ");
     WriteLog(message);

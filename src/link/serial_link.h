@@ -18,8 +18,25 @@ enum class SerialError {
   Other,
 };
 
+// The process whose lock file holds a device.
+struct PortHolder {
+  int pid = 0;             // 0 when the lock file names no live process we could tell
+  std::string program{};   // its command name; empty when it cannot be read
+  std::string lockFile{};  // empty when no lock file holds the device
+};
+
+// What a failed open tells beside its code: who holds the port, and whether
+// lock files could be used at all.
+struct SerialLockFacts {
+  PortHolder holder{};  // Busy by another program's lock file: who
+  // Set when no lock file could be made there, so only flock and exclusive
+  // mode kept other programs away.
+  std::string lockFolder{};
+  int lockFolderErrno = 0;
+};
+
 // The subject is the device path that was tried.
-using SerialFailure = Failure<SerialError>;
+using SerialFailure = Failure<SerialError, SerialLockFacts>;
 
 // What the test run and the link poll need of a serial port: open, close,
 // count the bytes waiting, and read them without waiting. There is no write.

@@ -133,8 +133,8 @@ TEST_F(EventsTest, AStartThatFailsSaysWhyInTypedTerms) {
   EXPECT_EQ(events.startFailures[0].code, StartError::Port);
   EXPECT_EQ(events.startFailures[0].sysErrno, EWOULDBLOCK);
   EXPECT_EQ(events.startFailures[0].subject, "COM1");
-  EXPECT_EQ(events.startFailures[0].port.code, SerialError::Busy);
-  EXPECT_EQ(events.startFailures[0].port.subject, "/dev/ttyS0");
+  EXPECT_EQ(events.startFailures[0].facts.code, SerialError::Busy);
+  EXPECT_EQ(events.startFailures[0].facts.subject, "/dev/ttyS0");
 
   // The log exists now; the user keeps it and picks no other file.
   platform.Answer(BoxAnswer::No);

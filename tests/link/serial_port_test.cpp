@@ -5,6 +5,7 @@
 #include <termios.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <numeric>
 #include <ostream>
 #include <string>
@@ -30,14 +31,15 @@ termios SettingsOf(int fd) {
   return tio;
 }
 
-// COM1 is the test's pty.
+// COM1 is the test's pty; lock files go to a folder of the test's own.
 class SerialPortTest : public ::testing::Test {
  protected:
   void SetUp() override { ::setenv("LINKWATCH_COM1", pty.Name().c_str(), 1); }
   void TearDown() override { ::unsetenv("LINKWATCH_COM1"); }
 
   PtyPair pty;
-  CSerialPort port;
+  TempDir locks;
+  CSerialPort port{locks.Path().string()};
 };
 
 TEST(SerialDevicePath, ComNumbersNameTtySUnlessTheEnvironmentNamesAnother) {
@@ -171,6 +173,7 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
   EXPECT_NE(f.sysErrno, 0);
   EXPECT_EQ(f.subject, device);
   EXPECT_EQ(OpenFds(), fds);
+  EXPECT_TRUE(std::filesystem::is_empty(locks.Path())) << "a failed open keeps no lock file";
   EXPECT_EQ(port.BytesWaiting(), 0);
   std::uint8_t buf[8];
   EXPECT_EQ(port.Read(buf, 8), 0);
