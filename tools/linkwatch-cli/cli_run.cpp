@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 
 #include "base/sys_error.h"
@@ -66,13 +67,26 @@ void SetDuration(CMonitorDlg& dlg, TerminalPlatform& platform, const ParsedDurat
   }
 }
 
+// Output waiting for a slow reader is written when its stream can take it,
+// never by waiting for it.
+short WantsOut(const FdSink& sink) {
+  return sink.Pending() ? POLLOUT : 0;
+}
+
+void FlushIfReady(FdSink& sink, short revents) {
+  if ((revents & (POLLOUT | POLLERR | POLLHUP)) != 0) sink.Flush();
+}
+
 // Ticks until the test stops, by its duration or by a signal.
-void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals,
-              Console& console) {
+void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals, Console& console,
+              FdSink& out, FdSink& err) {
   ShowStatus(console, platform, dlg);
   while (dlg.IsRunning()) {
-    pollfd fds[2] = {{signals.Fd(), POLLIN, 0}, {platform.Tick().Fd(), POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) {
+    pollfd fds[4] = {{signals.Fd(), POLLIN, 0},
+                     {platform.Tick().Fd(), POLLIN, 0},
+                     {out.Fd(), WantsOut(out), 0},
+                     {err.Fd(), WantsOut(err), 0}};
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
                       SysErrorText(errno) + "; the test is stopped.");
@@ -89,19 +103,31 @@ void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals
       dlg.OnTimer(ID_TICK_TIMER);
       if (dlg.IsRunning()) ShowStatus(console, platform, dlg);
     }
+    FlushIfReady(out, fds[2].revents);
+    FlushIfReady(err, fds[3].revents);
   }
+}
+
+// How long the end of a run waits for a reader that takes nothing.
+constexpr std::chrono::milliseconds kStallAtEnd{1000};
+
+int Finish(Console& console, FdSink& out, FdSink& err, int status) {
+  console.Finish();
+  out.Drain(kStallAtEnd);
+  err.Drain(kStallAtEnd);
+  return status;
 }
 
 }  // namespace
 
 int RunCli(const CliOptions& options) {
   SignalWatch signals;
-  FdSink out(STDOUT_FILENO);
-  FdSink err(STDERR_FILENO);
+  FdSink out(STDOUT_FILENO, "row");
+  FdSink err(STDERR_FILENO, "message");
   Console console(out, err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1);
   if (!signals.Error().empty()) {
     console.Message(kProgram + signals.Error());
-    return kExitFailure;
+    return Finish(console, out, err, kExitFailure);
   }
 
   const bool askOnTerminal = AnswerCanBeTyped();
@@ -130,20 +156,17 @@ int RunCli(const CliOptions& options) {
 
   dlg.OnStart();
   if (!dlg.IsRunning()) {
-    const int status = FailedStart(console, platform, dlg);
-    console.Finish();
-    return status;
+    return Finish(console, out, err, FailedStart(console, platform, dlg));
   }
   if (!platform.Tick().Running()) {
     console.Message(std::string(kProgram) + "cannot set the one-second timer: " +
                     SysErrorText(platform.TimerError()) + "; the test is stopped.");
     dlg.StopTest();
-    console.Finish();
-    return kExitFailure;
+    return Finish(console, out, err, kExitFailure);
   }
-  RunTicks(dlg, platform, signals, console);
-  console.Finish();
-  return dlg.LogFailures() != 0 || platform.LogErrors() != 0 ? kExitLogWrite : kExitOk;
+  RunTicks(dlg, platform, signals, console, out, err);
+  return Finish(console, out, err,
+                dlg.LogFailures() != 0 || platform.LogErrors() != 0 ? kExitLogWrite : kExitOk);
 }
 
 }  // namespace linkwatch::cli
