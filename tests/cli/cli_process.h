@@ -27,8 +27,10 @@ struct CliSetup {
   std::string dir;                         // working directory; the test's own if empty
   std::map<std::string, std::string> env;  // added to the test's environment
   int stdinFd = -1;                        // /dev/null when -1
+  int stdoutFd = -1;                       // a pipe that the process reads when -1
   int stderrFd = -1;                       // a pipe that the process reads when -1
   bool closeStdoutReader = false;          // standard output is a pipe nobody reads
+  std::vector<int> ignoredSignals;         // ignored when the program starts, as nohup does
   rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
@@ -74,6 +76,7 @@ class CliProcess {
     UniqueFd errWrite(errPipe[1]);
     UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     const int in = setup.stdinFd >= 0 ? setup.stdinFd : devNull.Get();
+    const int out = setup.stdoutFd >= 0 ? setup.stdoutFd : outWrite.Get();
     const int err = setup.stderrFd >= 0 ? setup.stderrFd : errWrite.Get();
     if (setup.closeStdoutReader) m_out.Reset();
 
@@ -83,7 +86,12 @@ class CliProcess {
       // Only async-signal-safe calls from here to exec.
       if (!setup.dir.empty() && ::chdir(setup.dir.c_str()) != 0) ::_exit(126);
       ::dup2(in, STDIN_FILENO);
-      ::dup2(outWrite.Get(), STDOUT_FILENO);
+      ::dup2(out, STDOUT_FILENO);
+      for (const int signo : setup.ignoredSignals) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(signo, &ignore, nullptr);
+      }
       ::dup2(err, STDERR_FILENO);
       if (setup.fileSizeLimit != RLIM_INFINITY) {
         const rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
@@ -92,6 +100,7 @@ class CliProcess {
       ::execve(LINKWATCH_CLI_PATH, cargv.data(), cenv.data());
       ::_exit(127);
     }
+    if (setup.stdoutFd >= 0) m_out.Reset();
     if (setup.stderrFd >= 0) m_err.Reset();
   }
   CliProcess(const CliProcess&) = delete;
