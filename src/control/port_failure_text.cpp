@@ -23,6 +23,9 @@ std::string PortFailureDetail(const SerialFailure& failure, const std::string& p
       return device + ": permission denied" + reason +
              ". Add your user to the dialout group (sudo usermod -aG dialout $USER), then log out "
              "and in again.";
+    case SerialError::NotSerial:
+      return device + " is " + (failure.kind.empty() ? "something else" : failure.kind) +
+             ", not a serial port. Check the path.";
     case SerialError::Settings:
       return device + ": the driver refused 9600 baud with 8 data bits" + reason + ".";
     case SerialError::None:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 namespace linkwatch {
 
@@ -13,13 +14,21 @@ enum class SerialError {
   Busy,        // another program (or another copy of this one) holds it
   Permission,  // no access to the device
   Settings,    // the driver refused the line settings
+  NotSerial,   // the path is something else: a file, a FIFO, another device
   Other,
 };
 
 struct SerialFailure {
+  // A constructor rather than an aggregate, so that {code, errno, device}
+  // stays complete without the kind.
+  SerialFailure(SerialError c = SerialError::None, int err = 0, std::string dev = {},
+                std::string what = {})
+      : code(c), sysErrno(err), device(std::move(dev)), kind(std::move(what)) {}
+
   SerialError code = SerialError::None;
   int sysErrno = 0;    // errno of the failing call, 0 if none
   std::string device;  // the device path that was tried
+  std::string kind;    // with NotSerial: what the path is instead ("a FIFO")
 };
 
 // What the test run and the link poll need of a serial port: open, close,

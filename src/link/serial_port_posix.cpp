@@ -30,7 +30,7 @@ bool CSerialPort::Open(int port, int baud) {
     tty = OpenRawTty(path, *speed);
   }
   if (!tty.fd) {
-    m_failure = {SerialErrorFromErrno(tty.err), tty.err, path};
+    m_failure = {SerialErrorFromErrno(tty.err), tty.err, path, tty.notTty};
     return false;
   }
   m_fd = std::move(tty.fd);

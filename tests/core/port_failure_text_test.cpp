@@ -35,6 +35,10 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
        {"Permission denied", "dialout"},
        {}},
       {{SerialError::Settings, EINVAL, "/dev/ttyS0"}, "COM1", {"9600", "Invalid argument"}, {}},
+      {{SerialError::NotSerial, ENOTTY, "/tmp/ttyX", "a regular file"},
+       "/tmp/ttyX",
+       {"/tmp/ttyX is a regular file, not a serial port"},
+       {"no such device", "refused", "ioctl"}},
       {{SerialError::Other, EIO, ""}, "COM1", {"the device", "Input/output error"}, {}},
   };
   for (const DetailCase& c : cases) {
