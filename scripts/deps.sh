@@ -10,6 +10,8 @@ packages=(
   xvfb xauth
   libsystemd-dev dbus-daemon
   desktop-file-utils appstream dpkg-dev file
+  systemd prometheus
+  clang libclang-rt-14-dev
 )
 
 missing=()
