@@ -68,9 +68,11 @@ void SetDuration(CMonitorDlg& dlg, TerminalPlatform& platform, const ParsedDurat
 }
 
 // Output waiting for a slow reader is written when its stream can take it,
-// never by waiting for it.
-short WantsOut(const FdSink& sink) {
-  return sink.Pending() ? POLLOUT : 0;
+// never by waiting for it. A stream with nothing waiting is left out
+// altogether: poll reports a gone reader's hang-up even when asked for
+// nothing, and would never wait again.
+pollfd WhenWritable(const FdSink& sink) {
+  return {sink.Pending() ? sink.Fd() : -1, POLLOUT, 0};
 }
 
 void FlushIfReady(FdSink& sink, short revents) {
@@ -84,8 +86,8 @@ void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals
   while (dlg.IsRunning()) {
     pollfd fds[4] = {{signals.Fd(), POLLIN, 0},
                      {platform.Tick().Fd(), POLLIN, 0},
-                     {out.Fd(), WantsOut(out), 0},
-                     {err.Fd(), WantsOut(err), 0}};
+                     WhenWritable(out),
+                     WhenWritable(err)};
     if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
