@@ -15,7 +15,7 @@ std::string NotASerialPort(int fd) {
   if (::fstat(fd, &st) != 0) return "unknown (" + SysErrorText(errno) + ")";
   if (!S_ISCHR(st.st_mode)) return FileKindText(st.st_mode);
   termios tio{};
-  if (::tcgetattr(fd, &tio) != 0) return "a character device that is no tty";
+  if (::tcgetattr(fd, &tio) != 0) return "a character device that is not a terminal";
   return {};
 }
 

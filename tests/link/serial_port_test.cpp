@@ -198,9 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
                                       "a regular file"},
                       OpenFailureCase{"Fifo", "fifo", 9600, SerialError::NotSerial, "a FIFO"},
                       OpenFailureCase{"RandomDevice", "/dev/urandom", 9600, SerialError::NotSerial,
-                                      "a character device that is no tty"},
+                                      "a character device that is not a terminal"},
                       OpenFailureCase{"NullDevice", "/dev/null", 9600, SerialError::NotSerial,
-                                      "a character device that is no tty"},
+                                      "a character device that is not a terminal"},
                       OpenFailureCase{"NoSuchBaudRate", "", 12345, SerialError::Settings},
                       OpenFailureCase{"ZeroBaudWouldHangUp", "", 0, SerialError::Settings}),
     [](const auto& info) { return std::string(info.param.name); });
