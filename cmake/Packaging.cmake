@@ -1,6 +1,6 @@
 # What `cmake --install` puts where, and the Debian package that cpack makes
-# of it: the three programs, the man page, and for the window its desktop
-# entry, icons and AppStream metadata.
+# of it: the three programs, the man page, the service unit and the alerting
+# rules, and for the window its desktop entry, icons and AppStream metadata.
 set(LINKWATCH_APP_ID org.linkwatch.linkwatch)
 set(LINKWATCH_MAINTAINER "linkwatch maintainers <linkwatch@localhost>"
     CACHE STRING "Maintainer field of the Debian package")
@@ -8,6 +8,14 @@ set(LINKWATCH_MAINTAINER "linkwatch maintainers <linkwatch@localhost>"
 if(TARGET rkv-sim)
   install(TARGETS rkv-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()
+
+# The service for unattended tests, one instance per serial port, in the
+# folder below the prefix where systemd looks (/usr/lib or /usr/local/lib),
+# and the alerting rules for Prometheus to load.
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/systemd/linkwatch-cli@.service
+        DESTINATION lib/systemd/system)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/prometheus/linkwatch-rules.yml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/linkwatch/prometheus)
 
 # Debian keeps man pages compressed; -n leaves the time out, so that builds
 # repeat byte for byte.

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth
   libsystemd-dev dbus-daemon
   desktop-file-utils appstream dpkg-dev file man-db
+  systemd prometheus
 )
 
 missing=()

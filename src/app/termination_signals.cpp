@@ -50,12 +50,15 @@ TerminationSignals::TerminationSignals() {
   action.sa_handler = OnTerminationSignal;
   sigemptyset(&action.sa_mask);
   action.sa_flags = SA_RESTART;
-  for (; m_nInstalled < kSignals.size(); ++m_nInstalled) {
-    if (::sigaction(kSignals[m_nInstalled], &action, &m_previous[m_nInstalled]) != 0) {
+  for (std::size_t i = 0; i < kSignals.size(); ++i) {
+    struct sigaction now {};
+    if (::sigaction(kSignals[i], nullptr, &now) == 0 && now.sa_handler == SIG_IGN) continue;
+    if (::sigaction(kSignals[i], &action, &m_previous[i]) != 0) {
       m_strError = "Cannot watch for termination signals: " + SysErrorText(errno) + ".";
       Restore();
       return;
     }
+    m_installed[i] = true;
   }
 }
 
@@ -65,9 +68,9 @@ TerminationSignals::~TerminationSignals() {
 }
 
 void TerminationSignals::Restore() {
-  while (m_nInstalled > 0) {
-    --m_nInstalled;
-    ::sigaction(kSignals[m_nInstalled], &m_previous[m_nInstalled], nullptr);
+  for (std::size_t i = kSignals.size(); i-- > 0;) {
+    if (m_installed[i]) ::sigaction(kSignals[i], &m_previous[i], nullptr);
+    m_installed[i] = false;
   }
   if (m_write.Valid()) {
     int mine = m_write.Get();

@@ -15,8 +15,10 @@ namespace linkwatch {
 
 // Turns SIGTERM, SIGINT and SIGHUP into calls on the event loop, so that a
 // program told to end can stop its test and close its log first. A signal
-// that arrives before Watch is kept and reported once watching starts. One
-// object at a time; the signals' previous handling returns when it goes.
+// that arrives before Watch is kept and reported once watching starts. A
+// signal ignored when the object is made stays ignored (nohup, a service
+// manager). One object at a time; the signals' previous handling returns when
+// it goes.
 class TerminationSignals {
  public:
   TerminationSignals();
@@ -41,7 +43,7 @@ class TerminationSignals {
   UniqueFd m_read;
   UniqueFd m_write;
   std::array<struct sigaction, kSignals.size()> m_previous{};
-  std::size_t m_nInstalled = 0;
+  std::array<bool, kSignals.size()> m_installed{};
   std::string m_strError;
   std::unique_ptr<QSocketNotifier> m_notifier;
   std::function<void(int)> m_onSignal;

@@ -12,8 +12,10 @@ bool CMonitorDlg::OpenLogFile() {
   const int err = m_LogFile.Open(m_strLogPath);
   m_nLogOpenErrno = err;
   if (err != 0) {
-    const std::string detail =
-        (err == EWOULDBLOCK) ? "The file is in use by another program." : SysErrorText(err) + ".";
+    const std::string& kind = m_LogFile.NotAFile();
+    const std::string detail = !kind.empty()          ? "It is " + kind + ", not a regular file."
+                               : (err == EWOULDBLOCK) ? "The file is in use by another program."
+                                                      : SysErrorText(err) + ".";
     m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok, detail);
     return false;
   }

@@ -37,6 +37,10 @@ std::string Reason(const SerialFailure& failure, const std::string& portName) {
       return device + ": permission denied" + reason +
              ". Add your user to the dialout group (sudo usermod -aG dialout $USER), then log out "
              "and in again.";
+    case SerialError::NotSerial:
+      return device + " is " +
+             (failure.facts.kind.empty() ? "something else" : failure.facts.kind) +
+             ", not a serial port. Check the path.";
     case SerialError::Settings:
       return device + ": the driver refused 9600 baud with 8 data bits" + reason + ".";
     case SerialError::None:

@@ -6,6 +6,8 @@
 
 #include <cerrno>
 
+#include "link/serial_device_kind.h"
+
 namespace linkwatch {
 namespace {
 
@@ -40,6 +42,12 @@ RawTty OpenRawTty(const std::string& path, speed_t speed) {
   tty.fd = UniqueFd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
   if (!tty.fd) {
     tty.err = errno;
+    return tty;
+  }
+  tty.notTty = NotASerialPort(tty.fd.Get());
+  if (!tty.notTty.empty()) {
+    tty.err = ENOTTY;
+    tty.fd.Reset();
     return tty;
   }
   // The lock keeps out every opener that asks for it, also a second copy of

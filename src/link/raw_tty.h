@@ -8,10 +8,12 @@
 
 namespace linkwatch {
 
-// A tty opened for exclusive use, or the errno of the step that failed.
+// A tty opened for exclusive use, or the errno of the step that failed; when
+// the path is no tty at all (ENOTTY), notTty says what it is instead.
 struct RawTty {
   UniqueFd fd;
   int err = 0;
+  std::string notTty;
 };
 
 // Opens path without blocking and without making it the controlling tty,

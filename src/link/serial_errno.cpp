@@ -12,7 +12,6 @@ SerialError SerialErrorFromErrno(int err) {
     case ENODEV:
     case ENXIO:
     case ENOTDIR:
-    case ENOTTY:  // the path exists but is no serial device
     case EIO:
       return SerialError::NoDevice;
     case EBUSY:
@@ -22,6 +21,8 @@ SerialError SerialErrorFromErrno(int err) {
     case EPERM:
     case EROFS:
       return SerialError::Permission;
+    case ENOTTY:  // the path exists but is no serial device
+      return SerialError::NotSerial;
     case EINVAL:  // the driver refused or did not keep the line settings
       return SerialError::Settings;
     default:

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "base/failure.h"
 
@@ -15,6 +16,7 @@ enum class SerialError {
   Busy,        // another program (or another copy of this one) holds it
   Permission,  // no access to the device
   Settings,    // the driver refused the line settings
+  NotSerial,   // the path is something else: a file, a FIFO, another device
   Other,
 };
 
@@ -25,9 +27,10 @@ struct PortHolder {
   std::string lockFile{};  // empty when no lock file holds the device
 };
 
-// What a failed open tells beside its code: who holds the port, and whether
-// lock files could be used at all.
-struct SerialLockFacts {
+// What a failed open tells beside its code: what the path is when it is no
+// serial port, who holds the port, and whether lock files could be used.
+struct SerialFacts {
+  std::string kind{};   // with NotSerial: what the path is instead ("a FIFO")
   PortHolder holder{};  // Busy by another program's lock file: who
   // Set when no lock file could be made there, so only flock and exclusive
   // mode kept other programs away.
@@ -36,7 +39,7 @@ struct SerialLockFacts {
 };
 
 // The subject is the device path that was tried.
-using SerialFailure = Failure<SerialError, SerialLockFacts>;
+using SerialFailure = Failure<SerialError, SerialFacts>;
 
 // What the test run and the link poll need of a serial port: open, close,
 // count the bytes waiting, and read them without waiting. There is no write.

@@ -86,6 +86,7 @@ bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure&
   if (!tty.fd) {
     failure.code = SerialErrorFromErrno(tty.err);
     failure.sysErrno = tty.err;
+    failure.facts.kind = tty.notTty;
     return false;
   }
   m_fd = std::move(tty.fd);

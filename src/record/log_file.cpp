@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "base/file_kind.h"
+
 namespace linkwatch {
 
 bool FileExists(const std::string& path) {
@@ -18,16 +20,26 @@ bool FileExists(const std::string& path) {
 
 int LogFile::Open(const std::string& path) {
   Close();
+  m_strNotAFile.clear();
   if (path.empty()) return ENOENT;
+  // Looked at before the open too: opening a FIFO nobody reads fails with a
+  // reason that would hide what the path is.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+    m_strNotAFile = FileKindText(st.st_mode);
+    return EINVAL;
+  }
   // Not O_TRUNC: a file that another opener holds must be left untouched, so
   // it is emptied only once the lock is ours.
   // Non-blocking, so that a FIFO or a device at the path cannot hang the open;
   // only a regular file is taken, and it is written blocking.
   UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0644));
   if (!fd) return errno;
-  struct stat st {};
   if (::fstat(fd.Get(), &st) != 0) return errno;
-  if (!S_ISREG(st.st_mode)) return EINVAL;
+  if (!S_ISREG(st.st_mode)) {
+    m_strNotAFile = FileKindText(st.st_mode);
+    return EINVAL;
+  }
   const int flags = ::fcntl(fd.Get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return errno;

@@ -30,8 +30,12 @@ class LogFile {
 
   // Creates the file, or empties it if it exists, and holds it. Returns 0, or
   // the errno of the failure; a file held by another opener gives EWOULDBLOCK
-  // and is left as it was.
+  // and is left as it was. Anything but a regular file at the path (a device,
+  // a FIFO) is refused with EINVAL, and NotAFile then says what it is.
   int Open(const std::string& path);
+  // After a refused Open: what is at the path ("a character device");
+  // empty otherwise.
+  const std::string& NotAFile() const { return m_strNotAFile; }
   bool IsOpen() const { return m_fd.Valid(); }
 
   // Appends text after any kept text. Returns 0 when everything so far is in
@@ -59,6 +63,7 @@ class LogFile {
 
   UniqueFd m_fd;
   std::string m_kept;
+  std::string m_strNotAFile;
   std::uint64_t m_nDroppedLines = 0;
   bool m_bDirty = false;
 };

@@ -1,8 +1,10 @@
 // linkwatch-cli run as a program against rkv-sim on a pseudo-terminal: what
 // the log holds, what standard output shows, and the exit status of each way
 // a run can end.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -86,6 +88,14 @@ class Simulator {
       if (line->rfind("summary:", 0) == 0) summary = ParseSummary(*line);
     }
     m_sim->Wait();
+    return summary;
+  }
+  // What it says it delivered once it has ended by itself (--frames).
+  std::map<std::string, std::uint64_t> Ended(std::chrono::milliseconds timeout) {
+    std::map<std::string, std::uint64_t> summary;
+    while (const auto line = m_sim->ReadLine(timeout)) {
+      if (line->rfind("summary:", 0) == 0) summary = ParseSummary(*line);
+    }
     return summary;
   }
 
@@ -386,6 +396,70 @@ TEST(CliRobustness, AGoneReaderOfTheOutputDoesNotEndTheTest) {
   const std::vector<std::string> lines = SplitCrLf(ReadFile(dir.File("results.txt")));
   ASSERT_GE(lines.size(), 3u);
   ExpectFinalRowMatches(lines.back(), summary);
+}
+
+// A reader of standard output that stalls (a pipe nobody reads, Ctrl+S on
+// the terminal, a stalled SSH session) must not stall the test: the port is
+// read and the log written as ever, and a stop signal acts at once.
+TEST(CliRobustness, AStalledReaderOfTheOutputHoldsUpNothing) {
+  TempDir dir;
+  Simulator sim(dir, {"--seed", "6", "--rate", "106", "--error-share", "1", "--frames", "450"});
+  ASSERT_TRUE(sim.Ready());
+  int fds[2];
+  ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
+  UniqueFd stalledRead(fds[0]);
+  UniqueFd stalledWrite(fds[1]);
+  // The smallest pipe: full after some sixty rows.
+  const int capacity = ::fcntl(stalledWrite.Get(), F_SETPIPE_SZ, 4096);
+  ASSERT_GT(capacity, 0);
+  CliSetup setup = Cli({"--device", sim.Link()}, dir.Path().string());
+  setup.stdoutFd = stalledWrite.Get();
+  CliProcess cli(setup);
+  stalledWrite.Reset();
+
+  // The simulator waits for its reader to take every frame before it ends.
+  auto summary = sim.Ended(20s);
+  ASSERT_FALSE(summary.empty());
+  EXPECT_EQ(summary["frames"], 450u);
+  EXPECT_EQ(summary["lost_frames"], 0u) << "every frame was read from the port";
+  int queued = 0;
+  ASSERT_EQ(::ioctl(stalledRead.Get(), FIONREAD, &queued), 0);
+  EXPECT_GT(queued, capacity - 100) << "standard output is full: the next row does not fit";
+
+  cli.Signal(SIGTERM);
+  const CliResult run = cli.Finish(5s);
+  EXPECT_EQ(run.termSignal, 0) << "it ended by itself, not killed";
+  EXPECT_EQ(run.status, 0) << run.err;
+
+  const std::string text = ReadFile(dir.File("results.txt"));
+  const std::vector<std::string> lines = SplitCrLf(text);
+  ASSERT_GE(lines.size(), 3u);
+  ExpectFinalRowMatches(lines.back(), summary);
+  const auto errorRows = std::count_if(lines.begin() + 2, lines.end() - 1, IsResultLine);
+  EXPECT_EQ(static_cast<std::uint64_t>(errorRows), summary["error_frames"]);
+
+  std::string shown(static_cast<std::size_t>(queued), '\0');
+  ASSERT_EQ(::read(stalledRead.Get(), shown.data(), shown.size()), queued);
+  EXPECT_EQ(AsPrinted(text).rfind(shown, 0), 0u) << "what was shown is the log's start, whole";
+}
+
+// nohup starts a program with the hang-up ignored, so that it outlives the
+// session it was started from: the hang-up must not stop the test.
+TEST(CliRobustness, AHangUpIgnoredAtStartStaysIgnored) {
+  TempDir dir;
+  Simulator sim(dir, {"--seed", "7", "--rate", "10", "--gap", "3:60"});
+  ASSERT_TRUE(sim.Ready());
+  CliSetup setup = Cli({"--device", sim.Link()}, dir.Path().string());
+  setup.ignoredSignals = {SIGHUP};
+  CliProcess cli(setup);
+  ASSERT_TRUE(cli.WaitForOutput(kZeros, 5s));
+  cli.Signal(SIGHUP);
+  // Still running some seconds later: the quiet line is reported.
+  EXPECT_TRUE(cli.WaitForOutput(kLost, 15s)) << "stopped by the hang-up";
+  cli.Signal(SIGTERM);
+  const CliResult run = cli.Finish(5s);
+  sim.Stop();
+  EXPECT_EQ(run.status, 0) << run.err;
 }
 
 // A file-size limit makes log writes fail with EFBIG; the test goes on to its

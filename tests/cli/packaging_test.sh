@@ -19,6 +19,8 @@ expected=(
   usr/bin/linkwatch-cli
   usr/bin/rkv-sim
   usr/share/man/man1/linkwatch-cli.1.gz
+  "usr/lib/systemd/system/linkwatch-cli@.service"
+  usr/share/linkwatch/prometheus/linkwatch-rules.yml
 )
 if [ "$with_window" = ON ]; then
   expected+=(

@@ -75,15 +75,21 @@ TEST_F(DlgTest, SecondStartEmptiesTheLog) {
 struct OpenFailure {
   const char* name;
   std::string path;
+  std::string detail;  // empty: the system's reason, whatever it is
 };
 
 TEST_F(DlgTest, OpenFailuresAreToldAndNothingStarts) {
   const std::string folder = dir.File("folder");
   std::filesystem::create_directory(folder);
+  const std::string fifo = dir.File("fifo");
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
   const OpenFailure cases[] = {
-      {"missing folder", dir.File("no/such/results.txt")},
-      {"empty path", ""},
-      {"a folder", folder},
+      {"missing folder", dir.File("no/such/results.txt"), ""},
+      {"empty path", "", ""},
+      {"a folder", folder, "It is a directory, not a regular file."},
+      {"a FIFO", fifo, "It is a FIFO, not a regular file."},
+      {"the full device", "/dev/full", "It is a character device, not a regular file."},
+      {"the null device", "/dev/null", "It is a character device, not a regular file."},
   };
   Init();
   for (const OpenFailure& c : cases) {
@@ -94,6 +100,9 @@ TEST_F(DlgTest, OpenFailuresAreToldAndNothingStarts) {
     EXPECT_FALSE(dlg.IsRunning()) << c.name;
     EXPECT_EQ(platform.boxes.back().text, "Cannot open " + c.path) << c.name;
     EXPECT_FALSE(platform.boxes.back().detail.empty()) << c.name;
+    if (!c.detail.empty()) {
+      EXPECT_EQ(platform.boxes.back().detail, c.detail) << c.name;
+    }
     EXPECT_EQ(serial.opens, 0) << c.name;
   }
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acquire/frame_decoder.h"
@@ -131,6 +132,9 @@ TEST(RkvSimOptions, AcceptsOnlyValuesInRange) {
       {{"--gap", "3"}, false},
       {{"--gap", "3:0"}, false},
       {{"--burst", "2:-5"}, false},
+      {{"--burst", "2:1048576"}, true},
+      {{"--burst", "2:1048577"}, false},
+      {{"--burst", "0:1e10"}, false},
       {{"--unplug", "1.5:2"}, true},
       {{"--duration", "0"}, false},
       {{"--device", "/dev/ttyS1", "--unplug", "1:1"}, false},
@@ -142,6 +146,19 @@ TEST(RkvSimOptions, AcceptsOnlyValuesInRange) {
   for (const ArgsCase& c : cases) {
     const sim::ParsedArgs p = sim::ParseSimArgs(c.args);
     EXPECT_EQ(p.error.empty(), c.ok) << ::testing::PrintToString(c.args) << ": " << p.error;
+  }
+}
+
+// A refusal names what was wrong, so that the user can mend it.
+TEST(RkvSimOptions, RefusalsSayWhatWasWrong) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--burst", "0:1e10"},
+       "bad value for --burst: '0:1e10' (AT:BYTES, AT from 0, BYTES from 1 to 1048576)"},
+      {{"--rate", "5", "stray"}, "unexpected argument 'stray'"},
+      {{"--bogus", "1"}, "unknown option --bogus"},
+  };
+  for (const auto& [args, error] : cases) {
+    EXPECT_EQ(sim::ParseSimArgs(args).error, error) << ::testing::PrintToString(args);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <cerrno>
@@ -141,6 +142,7 @@ struct OpenFailureCase {
   const char* device;  // "" for the test's pty
   int baud;
   SerialError code;
+  const char* kind = "";  // what the failure says the path is
 };
 
 // Shows the case by its name in test listings.
@@ -164,6 +166,11 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
     device = dir.File("not-a-tty");
     WriteFile(device, "x");
   }
+  if (std::string(c.device) == "fifo") {
+    device = dir.File("fifo");
+    ASSERT_EQ(::mkfifo(device.c_str(), 0600), 0);
+  }
+  if (c.device[0] == '/') device = c.device;
   ::setenv("LINKWATCH_COM1", device.c_str(), 1);
   const int fds = OpenFds();
 
@@ -172,6 +179,7 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
   EXPECT_EQ(f.code, c.code);
   EXPECT_NE(f.sysErrno, 0);
   EXPECT_EQ(f.subject, device);
+  EXPECT_EQ(f.facts.kind, c.kind);
   EXPECT_EQ(OpenFds(), fds);
   EXPECT_TRUE(std::filesystem::is_empty(locks.Path())) << "a failed open keeps no lock file";
   EXPECT_EQ(port.BytesWaiting(), 0);
@@ -189,7 +197,13 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, SerialOpenFailureTest,
     ::testing::Values(OpenFailureCase{"MissingDevice", "missing", 9600, SerialError::NoDevice},
-                      OpenFailureCase{"NotATty", "file", 9600, SerialError::NoDevice},
+                      OpenFailureCase{"RegularFile", "file", 9600, SerialError::NotSerial,
+                                      "a regular file"},
+                      OpenFailureCase{"Fifo", "fifo", 9600, SerialError::NotSerial, "a FIFO"},
+                      OpenFailureCase{"RandomDevice", "/dev/urandom", 9600, SerialError::NotSerial,
+                                      "a character device that is not a terminal"},
+                      OpenFailureCase{"NullDevice", "/dev/null", 9600, SerialError::NotSerial,
+                                      "a character device that is not a terminal"},
                       OpenFailureCase{"NoSuchBaudRate", "", 12345, SerialError::Settings},
                       OpenFailureCase{"ZeroBaudWouldHangUp", "", 0, SerialError::Settings}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -30,9 +30,11 @@ struct ChildSetup {
   std::string dir;                         // working directory; the test's own if empty
   std::map<std::string, std::string> env;  // added to the test's environment
   int stdinFd = -1;                        // /dev/null when -1
+  int stdoutFd = -1;                       // a pipe that the process reads when -1
   int stderrFd = -1;                       // a pipe that the process reads when -1
   bool captureStderr = true;               // false: the test's own standard error
   bool closeStdoutReader = false;          // standard output is a pipe nobody reads
+  std::vector<int> ignoredSignals;         // ignored when the program starts, as nohup does
   rlim_t fileSizeLimit = RLIM_INFINITY;
 };
 
@@ -72,6 +74,7 @@ class ChildProcess {
     UniqueFd errWrite(errPipe[1]);
     UniqueFd devNull(::open("/dev/null", O_RDONLY | O_CLOEXEC));
     const int in = setup.stdinFd >= 0 ? setup.stdinFd : devNull.Get();
+    const int out = setup.stdoutFd >= 0 ? setup.stdoutFd : outWrite.Get();
     int err = setup.stderrFd >= 0 ? setup.stderrFd : errWrite.Get();
     if (!setup.captureStderr && setup.stderrFd < 0) err = STDERR_FILENO;
     if (setup.closeStdoutReader) m_out.Reset();
@@ -83,8 +86,13 @@ class ChildProcess {
       // Only async-signal-safe calls from here to exec.
       if (!setup.dir.empty() && ::chdir(setup.dir.c_str()) != 0) ::_exit(126);
       ::dup2(in, STDIN_FILENO);
-      ::dup2(outWrite.Get(), STDOUT_FILENO);
+      ::dup2(out, STDOUT_FILENO);
       if (err != STDERR_FILENO) ::dup2(err, STDERR_FILENO);
+      for (const int signo : setup.ignoredSignals) {
+        struct sigaction ignore {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(signo, &ignore, nullptr);
+      }
       if (setup.fileSizeLimit != RLIM_INFINITY) {
         const rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
@@ -92,6 +100,7 @@ class ChildProcess {
       ::execve(program.c_str(), cargv.data(), cenv.data());
       ::_exit(127);
     }
+    if (setup.stdoutFd >= 0) m_out.Reset();
     if (setup.stderrFd >= 0 || !setup.captureStderr) m_err.Reset();
   }
   ChildProcess(const ChildProcess&) = delete;

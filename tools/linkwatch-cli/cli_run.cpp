@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <string>
 
 #include "base/sys_error.h"
@@ -89,13 +90,28 @@ void SetDuration(CMonitorDlg& dlg, TerminalPlatform& platform, const ParsedDurat
   }
 }
 
+// Output waiting for a slow reader is written when its stream can take it,
+// never by waiting for it. A stream with nothing waiting is left out
+// altogether: poll reports a gone reader's hang-up even when asked for
+// nothing, and would never wait again.
+pollfd WhenWritable(const FdSink& sink) {
+  return {sink.Pending() ? sink.Fd() : -1, POLLOUT, 0};
+}
+
+void FlushIfReady(FdSink& sink, short revents) {
+  if ((revents & (POLLOUT | POLLERR | POLLHUP)) != 0) sink.Flush();
+}
+
 // Ticks until the test stops, by its duration or by a signal.
 void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals, Console& console,
-              const RunFacts& facts) {
+              const RunFacts& facts, FdSink& out, FdSink& err) {
   ShowStatus(console, facts, dlg);
   while (dlg.IsRunning()) {
-    pollfd fds[2] = {{signals.Fd(), POLLIN, 0}, {platform.Tick().Fd(), POLLIN, 0}};
-    if (::poll(fds, 2, -1) < 0) {
+    pollfd fds[4] = {{signals.Fd(), POLLIN, 0},
+                     {platform.Tick().Fd(), POLLIN, 0},
+                     WhenWritable(out),
+                     WhenWritable(err)};
+    if (::poll(fds, 4, -1) < 0) {
       if (errno == EINTR) continue;
       console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
                       SysErrorText(errno) + "; the test is stopped.");
@@ -112,19 +128,31 @@ void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals
       dlg.OnTimer(ID_TICK_TIMER);
       if (dlg.IsRunning()) ShowStatus(console, facts, dlg);
     }
+    FlushIfReady(out, fds[2].revents);
+    FlushIfReady(err, fds[3].revents);
   }
+}
+
+// How long the end of a run waits for a reader that takes nothing.
+constexpr std::chrono::milliseconds kStallAtEnd{1000};
+
+int Finish(Console& console, FdSink& out, FdSink& err, int status) {
+  console.Finish();
+  out.Drain(kStallAtEnd);
+  err.Drain(kStallAtEnd);
+  return status;
 }
 
 }  // namespace
 
 int RunCli(const CliOptions& options) {
   SignalWatch signals;
-  FdSink out(STDOUT_FILENO);
-  FdSink err(STDERR_FILENO);
+  FdSink out(STDOUT_FILENO, "row");
+  FdSink err(STDERR_FILENO, "message");
   Console console(out, err, ::isatty(STDOUT_FILENO) == 1, ::isatty(STDERR_FILENO) == 1);
   if (!signals.Error().empty()) {
     console.Message(kProgram + signals.Error());
-    return kExitFailure;
+    return Finish(console, out, err, kExitFailure);
   }
 
   const bool askOnTerminal = AnswerCanBeTyped();
@@ -156,20 +184,16 @@ int RunCli(const CliOptions& options) {
 
   dlg.OnStart();
   if (!dlg.IsRunning()) {
-    const int status = FailedStart(console, facts.startFailure);
-    console.Finish();
-    return status;
+    return Finish(console, out, err, FailedStart(console, facts.startFailure));
   }
   if (!platform.Tick().Running()) {
     console.Message(std::string(kProgram) + "cannot set the one-second timer: " +
                     SysErrorText(platform.TimerError()) + "; the test is stopped.");
     dlg.StopTest(StopReason::Stop);
-    console.Finish();
-    return kExitFailure;
+    return Finish(console, out, err, kExitFailure);
   }
-  RunTicks(dlg, platform, signals, console, facts);
-  console.Finish();
-  return facts.logFailures != 0 ? kExitLogWrite : kExitOk;
+  RunTicks(dlg, platform, signals, console, facts, out, err);
+  return Finish(console, out, err, facts.logFailures != 0 ? kExitLogWrite : kExitOk);
 }
 
 }  // namespace linkwatch::cli

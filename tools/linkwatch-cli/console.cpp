@@ -40,7 +40,7 @@ void Console::EndOpenLineEarly() {
 
 void Console::ClearStatus() {
   if (!m_bStatusShown) return;
-  m_err.Write(kClearLine);
+  m_err.WriteIfIdle(kClearLine);
   m_bStatusShown = false;
 }
 
@@ -50,7 +50,7 @@ void Console::Status(std::string_view line) {
   std::string text = "\r";
   text += line;
   text += "\033[K";
-  m_err.Write(text);
+  m_err.WriteIfIdle(text);
   m_bStatusShown = true;
 }
 

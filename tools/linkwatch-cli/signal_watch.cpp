@@ -9,12 +9,23 @@
 
 namespace linkwatch::cli {
 
+namespace {
+
+// A signal ignored at start was ignored on purpose (nohup ignores the
+// hang-up of a closing session): it is left ignored, not watched.
+bool IgnoredAtStart(int signo) {
+  struct sigaction now {};
+  return ::sigaction(signo, nullptr, &now) == 0 && now.sa_handler == SIG_IGN;
+}
+
+}  // namespace
+
 SignalWatch::SignalWatch() {
   sigset_t set;
   sigemptyset(&set);
-  sigaddset(&set, SIGINT);
-  sigaddset(&set, SIGTERM);
-  sigaddset(&set, SIGHUP);
+  for (const int signo : {SIGINT, SIGTERM, SIGHUP}) {
+    if (!IgnoredAtStart(signo)) sigaddset(&set, signo);
+  }
   if (::sigprocmask(SIG_BLOCK, &set, &m_previous) != 0) {
     m_strError = "cannot block the stop signals: " + SysErrorText(errno);
     return;

@@ -11,8 +11,9 @@ namespace linkwatch::cli {
 // SIGINT, SIGTERM and SIGHUP as readable events on a descriptor instead of
 // their default action, so that the main loop can stop the test and close
 // its log in its own time: no work is ever done in a signal handler. A signal
-// sent before the loop looks is kept until it does. The mask is restored
-// when the object goes.
+// sent before the loop looks is kept until it does. A signal that was
+// ignored when the object was made stays ignored. The mask is restored when
+// the object goes.
 class SignalWatch {
  public:
   SignalWatch();

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <functional>
+#include <limits>
 #include <map>
 
 #include "frame_encoder.h"
@@ -22,13 +23,13 @@ std::optional<T> ParseNumber(const std::string& text) {
   return value;
 }
 
-// "AT:VALUE", both non-negative; VALUE above 0.
-std::optional<TimedEvent> ParseEvent(const std::string& text) {
+// "AT:VALUE", both non-negative; VALUE above 0 and up to hi.
+std::optional<TimedEvent> ParseEvent(const std::string& text, double hi) {
   const auto colon = text.find(':');
   if (colon == std::string::npos) return std::nullopt;
   const auto at = ParseNumber<double>(text.substr(0, colon));
   const auto value = ParseNumber<double>(text.substr(colon + 1));
-  if (!at || !value || *at < 0.0 || *value <= 0.0) return std::nullopt;
+  if (!at || !value || *at < 0.0 || *value <= 0.0 || *value > hi) return std::nullopt;
   return TimedEvent{*at, *value};
 }
 
@@ -52,9 +53,10 @@ Setter Count(std::uint32_t SimOptions::*field, std::uint32_t hi) {
   };
 }
 
-Setter Event(std::vector<TimedEvent> SimOptions::*field) {
+Setter Event(std::vector<TimedEvent> SimOptions::*field,
+             double hi = std::numeric_limits<double>::max()) {
   return [=](SimOptions& o, const std::string& v) {
-    const auto e = ParseEvent(v);
+    const auto e = ParseEvent(v, hi);
     if (!e) return false;
     (o.*field).push_back(*e);
     return true;
@@ -81,7 +83,7 @@ const std::map<std::string, Setter>& Setters() {
       {"--syncloss", Count(&SimOptions::syncLossMax, kMaxSyncLoss)},
       {"--packets", Count(&SimOptions::packets, kMaxPackets)},
       {"--gap", Event(&SimOptions::gaps)},
-      {"--burst", Event(&SimOptions::bursts)},
+      {"--burst", Event(&SimOptions::bursts, kMaxBurstBytes)},
       {"--unplug", Event(&SimOptions::unplugs)},
       {"--seed",
        [](SimOptions& o, const std::string& v) {
@@ -100,6 +102,16 @@ const std::map<std::string, Setter>& Setters() {
        }},
   };
   return setters;
+}
+
+// What a good value looks like, for the options whose range is not plain
+// from the usage text.
+std::string RangeOf(const std::string& name) {
+  if (name == "--burst") {
+    return " (AT:BYTES, AT from 0, BYTES from 1 to " +
+           std::to_string(static_cast<long long>(kMaxBurstBytes)) + ")";
+  }
+  return {};
 }
 
 std::string CheckTogether(const SimOptions& o) {
@@ -127,6 +139,10 @@ ParsedArgs ParseSimArgs(const std::vector<std::string>& args) {
       parsed.help = true;
       continue;
     }
+    if (!name.starts_with("-")) {
+      parsed.error = "unexpected argument '" + args[i] + "'";
+      return parsed;
+    }
     const auto it = Setters().find(name);
     if (it == Setters().end()) {
       parsed.error = "unknown option " + name;
@@ -140,7 +156,7 @@ ParsedArgs ParseSimArgs(const std::vector<std::string>& args) {
       value = args[++i];
     }
     if (!it->second(parsed.options, *value)) {
-      parsed.error = "bad value for " + name + ": '" + *value + "'";
+      parsed.error = "bad value for " + name + ": '" + *value + "'" + RangeOf(name);
       return parsed;
     }
   }
@@ -167,8 +183,9 @@ slave is printed first as "device: /dev/pts/N", or to a given device.
                       bytes or a truncated frame, which a receiver drops [0]
   --gap AT:SECONDS    the line is quiet from second AT for SECONDS
                       (repeatable)
-  --burst AT:BYTES    at second AT, write at least BYTES bytes of whole
-                      frames at once, unpaced (repeatable)
+  --burst AT:BYTES    at second AT, write at least BYTES bytes (up to
+                      1048576) of whole frames at once, unpaced
+                      (repeatable)
   --unplug AT:SECONDS at second AT close the pty, and after SECONDS make a new
                       one behind the same --link (repeatable)
   --seed N            seed for a repeatable run [from the clock]

@@ -35,6 +35,9 @@ struct SimOptions {
 inline constexpr double kLineBytesPerSecond = 960.0;
 // Whole 9-byte frames that fit the line in a second.
 inline constexpr double kMaxRate = 106.0;
+// The largest burst: far more than any UART or tty buffer holds (over 18
+// minutes of the full line), and small enough to build in memory at once.
+inline constexpr double kMaxBurstBytes = 1048576.0;
 
 struct ParsedArgs {
   SimOptions options;
