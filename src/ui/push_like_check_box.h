@@ -5,7 +5,8 @@
 namespace linkwatch {
 
 // A check box drawn as a push button whose state only the program sets: a
-// click reports itself but leaves the state as it was.
+// click reports itself but leaves the state as it was. Screen readers hear a
+// button, pressed while checked, not a check box.
 class PushLikeCheckBox : public QPushButton {
   Q_OBJECT
 

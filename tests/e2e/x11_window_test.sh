@@ -1,0 +1,226 @@
+#!/usr/bin/env bash
+# Works the program on a real X server as a user does: Xvfb, with or without
+# the openbox window manager, real mouse clicks at the controls' places and
+# real key presses through xdotool, rkv-sim as the instrument on a pty. What
+# the program did is read from its log, its windows and the clipboard; the
+# screen is saved as PNG files in the artefact folder.
+#   x11_window_test.sh CASE PROGRAM RKV_SIM LAYOUT_PROBE ARTIFACT_DIR
+# Exits 77 (skipped) only when a program this test needs is not installed.
+set -euo pipefail
+
+case_name=$1
+program=$(realpath "$2")
+sim=$(realpath "$3")
+probe=$(realpath "$4")
+artifacts=$5
+
+for tool in Xvfb openbox xdotool xwininfo xprop import convert compare xclip timeout; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+mkdir -p "$artifacts"
+artifacts=$(realpath "$artifacts")
+work=$(mktemp -d /tmp/lw-x11-XXXX)
+pids=()
+cleanup() {
+  local i
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null || true; done
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Generous: the machine is shared and slow at times.
+readonly kDeadline=60
+
+shot() { import -window root "$artifacts/$case_name-$1.png"; }
+
+fail() {
+  echo "FAIL: $*" >&2
+  shot failure 2>/dev/null || true
+  exit 1
+}
+
+# wait_until SECONDS COMMAND...: polls COMMAND until it succeeds.
+wait_until() {
+  local seconds=$1
+  shift
+  local end=$((SECONDS + seconds))
+  until "$@"; do
+    ((SECONDS < end)) || return 1
+    sleep 0.1
+  done
+}
+
+# start_x [wm]: a new X server on a free display, and openbox if asked.
+start_x() {
+  local fifo="$work/display"
+  : >"$fifo"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
+  pids+=($!)
+  wait_until $kDeadline test -s "$fifo" || fail "Xvfb did not start"
+  export DISPLAY=":$(head -n1 "$fifo")"
+  unset WAYLAND_DISPLAY QT_QPA_PLATFORM
+  if [ "${1:-}" = wm ]; then
+    openbox --sm-disable >"$work/openbox.log" 2>&1 &
+    pids+=($!)
+    wait_until $kDeadline sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
+      fail "openbox did not start"
+  fi
+}
+
+# start_sim ARGS...: the instrument behind $work/com1.
+start_sim() {
+  "$sim" --link "$work/com1" --seed 7 "$@" >"$work/sim.log" 2>&1 &
+  pids+=($!)
+  wait_until $kDeadline test -e "$work/com1" || fail "rkv-sim made no pty"
+}
+
+# start_program: the program in $work, COM1 on the simulator; sets $wid.
+start_program() {
+  (cd "$work" && LINKWATCH_COM1="$work/com1" exec "$program") >"$work/program.log" 2>&1 &
+  program_pid=$!
+  pids+=($program_pid)
+  wid=$(timeout $kDeadline xdotool search --sync --onlyvisible --name '^RKV-3520$' | head -n1) ||
+    fail "the window did not appear"
+  read_layout
+}
+
+# Where the controls are, in the window's own pixels.
+declare -A geo
+read_layout() {
+  local name x y w h
+  while read -r name x y w h; do geo[$name]="$x $y $w $h"; done < <("$probe")
+  [ -n "${geo[duration]:-}" ] || fail "the layout probe printed nothing"
+}
+
+# centre NAME [DX DY]: the centre of a control, shifted by DX, DY.
+centre() {
+  local x y w h
+  read -r x y w h <<<"${geo[$1]}"
+  echo "$((x + w / 2 + ${2:-0})) $((y + h / 2 + ${3:-0}))"
+}
+
+# click NAME [BUTTON] [DX DY]: a real click on a control of the main window.
+click() {
+  local pos
+  pos=$(centre "$1" "${3:-0}" "${4:-0}")
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$wid" $pos click "${2:-1}"
+}
+
+# Keys go wherever the X server's focus is, as a user's keys do.
+key() { xdotool key "$@"; }
+
+# Away from the window, so that no key can reach it through the pointer.
+park_pointer() { xdotool mousemove 1010 750; }
+
+# box_open TITLE: is a window of that title mapped?
+box_open() { xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1; }
+wait_box() { wait_until $kDeadline box_open "$1" || fail "no \"$1\" window"; }
+wait_box_gone() { wait_until $kDeadline bash -c "! xdotool search --onlyvisible --name '^$1\$' >/dev/null 2>&1" ||
+  fail "\"$1\" stayed open"; }
+
+# Top-level windows that are mapped and at least 40 pixels tall: the main
+# window, boxes, menus and list pop-ups, but not tooltips.
+mapped_windows() {
+  local id
+  xwininfo -root -children | awk '/^ +0x/ {print $1}' | while read -r id; do
+    xwininfo -id "$id" 2>/dev/null |
+      awk -v id="$id" '/Height:/ {h = $2} /Map State: IsViewable/ {v = 1} END {if (v && h >= 40) print id}'
+  done | sort
+}
+# popup_opened_since BEFORE: a window is mapped that was not in BEFORE.
+popup_opened_since() { [ -n "$(comm -13 <(echo "$1") <(mapped_windows))" ]; }
+popup_closed_since() { ! popup_opened_since "$1"; }
+
+# crop NAME FILE: the control's pixels from a screenshot of the main window.
+crop_control() {
+  local x y w h
+  read -r x y w h <<<"${geo[$1]}"
+  import -window "$wid" -crop "${w}x${h}+${x}+${y}" +repage "$2"
+}
+# control_changed NAME BEFORE: does the control look different now?
+control_changed() {
+  crop_control "$1" "$work/now.png"
+  differs "$2" "$work/now.png"
+}
+differs() { # FILE FILE: do two pictures differ in any pixel?
+  local n
+  n=$(compare -metric AE "$1" "$2" null: 2>&1 || true)
+  [ "${n%% *}" != 0 ]
+}
+
+log_rows() { grep -cE '^[0-9]{2}-[0-9]{2}-[0-9]{4} ' "$work/results.txt" 2>/dev/null || echo 0; }
+log_has_rows() { (($(log_rows) >= $1)); }
+clipboard() { xclip -o -selection clipboard 2>/dev/null; }
+
+# The rows of the log as the table shows them, oldest first, CR LF between.
+log_row_lines() {
+  grep -aE '^[0-9]{2}-[0-9]{2}-[0-9]{4} ' "$work/results.txt" | tr -d '\r'
+}
+
+exit_program() {
+  park_pointer
+  key Escape
+  wait_box linkwatch
+  key Return
+  wait_until $kDeadline bash -c "! kill -0 $program_pid 2>/dev/null" || fail "the program did not end"
+  wait "$program_pid" || fail "the program ended with an error"
+}
+
+# --- the cases ---------------------------------------------------------------
+
+# Every control takes its own clicks: the duration list by click, its arrow
+# and the wheel; START, STOP; the menu icon; a right click on the background.
+case_mouse() {
+  start_x wm
+  start_sim --rate 5 --error-share 0
+  start_program
+  shot start
+
+  crop_control duration "$work/duration-0.png"
+  local before
+  before=$(mapped_windows)
+  click duration
+  wait_until $kDeadline popup_opened_since "$before" || fail "a click on the duration list opened nothing"
+  shot duration-open
+  key Escape
+  wait_until $kDeadline popup_closed_since "$before" || fail "the list's pop-up stayed open"
+
+  # Its arrow, at the right end.
+  local x y w h
+  read -r x y w h <<<"${geo[duration]}"
+  xdotool mousemove --window "$wid" $((x + w - 4)) $((y + h / 2)) click 1
+  wait_until $kDeadline popup_opened_since "$before" || fail "a click on the list's arrow opened nothing"
+  key Escape
+  wait_until $kDeadline popup_closed_since "$before" || fail "the list's pop-up stayed open"
+
+  # The wheel moves on to "15 minutes": the list shows another text.
+  click duration 5
+  wait_until $kDeadline control_changed duration "$work/duration-0.png" ||
+    fail "the wheel did not change the duration"
+  shot duration-wheel
+
+  click start
+  wait_until $kDeadline log_has_rows 1 || fail "a click on START started no test"
+  click stop
+  wait_box linkwatch
+  key Return
+  wait_box_gone linkwatch
+  wait_until $kDeadline log_has_rows 2 || fail "a click on STOP, then Yes, did not stop the test"
+
+  before=$(mapped_windows)
+  click menu
+  wait_until $kDeadline popup_opened_since "$before" || fail "a click on the menu icon opened nothing"
+  key Escape
+  # A right click beside the controls, in the "Current Log File" frame.
+  click log_file 3 0 0
+  wait_until $kDeadline popup_opened_since "$before" || fail "a right click on the background opened nothing"
+  shot background-menu
+  key Escape
+  exit_program
+}
+
+case_"$case_name"
+echo "PASS: $case_name"
