@@ -3,12 +3,17 @@
 //   <name> <x> <y> <width> <height>
 // Run it on the same display as the program: the layout follows the fonts.
 #include <QAbstractButton>
+#include <QHeaderView>
+#include <QTableView>
 #include <QApplication>
 
 #include <cstdio>
 
 #include "control/resource.h"
+#include "record/results_table.h"
 #include "ui/monitor_window.h"
+#include "ui/results_model.h"
+#include "ui/status_line.h"
 
 namespace {
 
@@ -34,6 +39,19 @@ int main(int argc, char** argv) {
   for (const Named& control : kControls)
     Print(control.name, window.Control(control.id)->geometry());
   Print("menu", window.MenuButton().geometry());
+  // The first row of the table, where it is drawn once there is one.
+  auto* table = static_cast<QTableView*>(window.Control(linkwatch::IDC_RESULTS));
+  // The headings' height comes with the columns.
+  linkwatch::ResultsTable rows;
+  linkwatch::ResultsModel model(rows);
+  table->setModel(&model);
+  const QRect area = table->geometry();
+  const int frame = table->frameWidth();
+  const int header = table->horizontalHeader()->sizeHint().height();
+  Print("row0", QRect(area.x() + frame, area.y() + frame + header, area.width() - 2 * frame,
+                      table->verticalHeader()->defaultSectionSize()));
+  table->setModel(nullptr);
+  Print("status", window.Status().geometry());
   Print("window", QRect(QPoint(0, 0), window.size()));
   return 0;
 }
