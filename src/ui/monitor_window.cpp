@@ -13,6 +13,7 @@
 
 #include "control/durations.h"
 #include "control/monitor_dlg.h"
+#include "ui/accessible_controls.h"
 #include "ui/app_icon.h"
 #include "ui/control_factory.h"
 #include "ui/dialog_font.h"
@@ -81,6 +82,7 @@ MonitorWindow::MonitorWindow(QWidget* parent)
       m_units(BaseUnitsOf(DialogFont())),
       m_templateSize(ToPixels(kMainSize, m_units)),
       m_timers([this](int id) { Tell([id](CMonitorDlg& dlg) { dlg.OnTimer(id); }); }) {
+  InstallAccessibleControls();
   setFont(DialogFont());
   setWindowTitle(QString::fromLatin1(kMainCaption));
   setWindowIcon(AppIcon());
@@ -113,13 +115,13 @@ void MonitorWindow::BuildControls() {
       previousTabStop = widget;
     }
   }
+  for (const AccessibleName& named : kAccessibleNames) {
+    Control(named.id)->setAccessibleName(QString::fromLatin1(named.name));
+  }
   auto* duration = ControlAs<QComboBox>(IDC_DURATION);
   for (const DurationItem& item : kDurationItems) duration->addItem(QString::fromLatin1(item.text));
   duration->setCurrentIndex(-1);
   m_results = ControlAs<ResultsView>(IDC_RESULTS);
-  for (const AccessibleName& named : kAccessibleNames) {
-    Control(named.id)->setAccessibleName(QString::fromLatin1(named.name));
-  }
   m_status = new StatusLine(this);
   m_status->setGeometry(ToPixels(kStatusPlace, m_units));
 

@@ -5,8 +5,7 @@
 namespace linkwatch {
 
 // A check box drawn as a push button whose state only the program sets: a
-// click reports itself but leaves the state as it was. Screen readers hear a
-// button, pressed while checked, not a check box.
+// click reports itself but leaves the state as it was.
 class PushLikeCheckBox : public QPushButton {
   Q_OBJECT
 

@@ -153,6 +153,8 @@ void ResultsView::rowsInserted(const QModelIndex& parent, int start, int end) {
 void ResultsView::reset() {
   m_nPendingShift = 0;
   QTableView::reset();
+  // An emptied table starts again at the top, following the newest row.
+  verticalScrollBar()->setValue(0);
 }
 
 void ResultsView::updateGeometries() {

@@ -3,9 +3,9 @@
 //   <name> <x> <y> <width> <height>
 // Run it on the same display as the program: the layout follows the fonts.
 #include <QAbstractButton>
+#include <QApplication>
 #include <QHeaderView>
 #include <QTableView>
-#include <QApplication>
 
 #include <cstdio>
 
