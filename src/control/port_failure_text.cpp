@@ -4,32 +4,41 @@
 
 namespace linkwatch {
 
+// The device first, on a line of its own, then the reason said once: the
+// system's own words where there are some, else ours. Every path stands on a
+// line without spaces, which a box never breaks.
 std::string PortFailureDetail(const SerialFailure& failure, const std::string& portName) {
   const std::string device = failure.device.empty() ? "the device" : failure.device;
   const bool numbered = portName.starts_with("COM");
-  const std::string reason =
-      failure.sysErrno != 0 ? " (" + SysErrorText(failure.sysErrno) + ")" : std::string();
+  const auto reason = [&](const char* ours) {
+    return failure.sysErrno != 0 ? SysErrorText(failure.sysErrno) : std::string(ours);
+  };
+  const std::string head = device + "\n";
   switch (failure.code) {
     case SerialError::NoDevice:
       if (!numbered)
-        return device + ": no such device" + reason + ". Check the path, or plug the adapter in.";
-      return device + ": no such device" + reason + ". Plug the adapter in, or map " + portName +
-             " to your device, for example LINKWATCH_" + portName +
-             "=/dev/ttyUSB0 or a path under /dev/serial/by-id/.";
+        return head + reason("No such device") + ". Check the path, or plug the adapter in.";
+      return head + reason("No such device") + ". Plug the adapter in, or map " + portName +
+             " to your device before starting linkwatch, for example:\nLINKWATCH_" + portName +
+             "=/dev/ttyUSB0\nLINKWATCH_" + portName + "=/dev/serial/by-id/<adapter>";
     case SerialError::Busy:
-      return device + " is busy: another program, or another copy of linkwatch, holds it" + reason +
-             ". Close that program and start again.";
+      // EBUSY and EWOULDBLOCK both mean this; the system's words add nothing.
+      return head +
+             "Busy: another program, or another copy of linkwatch, holds it. Close that program "
+             "and start again.";
     case SerialError::Permission:
-      return device + ": permission denied" + reason +
-             ". Add your user to the dialout group (sudo usermod -aG dialout $USER), then log out "
-             "and in again.";
+      return head + reason("Permission denied") +
+             ". Add your user to the dialout group, then log out and in again:\nsudo usermod -aG "
+             "dialout $USER";
     case SerialError::Settings:
-      return device + ": the driver refused 9600 baud with 8 data bits" + reason + ".";
+      return head + "The driver refused 9600 baud with 8 data bits" +
+             (failure.sysErrno != 0 ? " (" + SysErrorText(failure.sysErrno) + ")" : std::string()) +
+             ".";
     case SerialError::None:
     case SerialError::Other:
       break;
   }
-  return device + reason + ".";
+  return head + reason("The device cannot be opened") + ".";
 }
 
 }  // namespace linkwatch

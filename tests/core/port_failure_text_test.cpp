@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -42,6 +44,55 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
     for (const std::string& part : c.has) EXPECT_NE(detail.find(part), std::string::npos) << detail;
     for (const std::string& part : c.hasNot)
       EXPECT_EQ(detail.find(part), std::string::npos) << detail;
+  }
+}
+
+std::size_t CountNoCase(std::string text, std::string part) {
+  for (std::string* s : {&text, &part}) {
+    for (char& ch : *s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  }
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A box breaks lines only at spaces: a path must stand where no space is.
+bool EveryPathOnALineWithoutSpaces(const std::string& detail) {
+  std::size_t start = 0;
+  while (start <= detail.size()) {
+    const std::size_t end = std::min(detail.find('\n', start), detail.size());
+    const std::string line = detail.substr(start, end - start);
+    if (line.find(' ') != std::string::npos &&
+        (line.starts_with("/") || line.find(" /") != std::string::npos ||
+         line.find("=/") != std::string::npos)) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+TEST(PortFailureDetail, SaysTheReasonOnceAndNeverPutsAPathInProse) {
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  struct OnceCase {
+    SerialFailure failure;
+    const char* portName;
+    const char* reason;
+  };
+  const OnceCase cases[] = {
+      {{SerialError::NoDevice, ENOENT, byId}, "COM1", "no such"},
+      {{SerialError::NoDevice, ENODEV, byId}, byId.c_str(), "no such"},
+      {{SerialError::NoDevice, 0, byId}, "COM1", "no such"},
+      {{SerialError::Busy, EBUSY, "/dev/ttyUSB0"}, "COM1", "busy"},
+      {{SerialError::Permission, EACCES, "/dev/ttyS0"}, "COM1", "permission denied"},
+      {{SerialError::Permission, 0, "/dev/ttyS0"}, "COM1", "permission denied"},
+      {{SerialError::Other, EIO, "/dev/ttyS0"}, "COM1", "input/output error"},
+  };
+  for (const OnceCase& c : cases) {
+    const std::string detail = PortFailureDetail(c.failure, c.portName);
+    EXPECT_EQ(CountNoCase(detail, c.reason), 1u) << detail;
+    EXPECT_TRUE(detail.starts_with(c.failure.device + "\n")) << detail;
+    EXPECT_TRUE(EveryPathOnALineWithoutSpaces(detail)) << detail;
   }
 }
 

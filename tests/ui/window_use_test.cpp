@@ -10,6 +10,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTextLayout>
 
 #include <sys/resource.h>
 
@@ -19,6 +20,7 @@
 #include "ui/results_model.h"
 #include "ui/results_view.h"
 #include "ui/status_line.h"
+#include "ui/unbroken_lines.h"
 #include "window_fixture.h"
 
 namespace linkwatch::testing {
@@ -225,6 +227,47 @@ TEST(StatusText, SaysEachFactInWords) {
        "/dev/ttyUSB0 | line up | 2 rows | log open"},
   };
   for (const Case& c : cases) EXPECT_EQ(StatusText(c.facts).toStdString(), c.text);
+}
+
+// A port that will not open: the box's texts can be selected, and the device
+// path in its detail stands whole on one line.
+TEST_F(WindowTest, APortFailureBoxKeepsThePathWholeAndItsTextsSelectable) {
+  Init();
+  const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  serial.failOpen = true;
+  serial.failure = {SerialError::NoDevice, ENOENT, path.toStdString()};
+  dlg.SetLogPath(dir.File("log.txt"));
+  bool checked = false;
+  answerer.Handle([&](QWidget& box) {
+    auto* detail = box.findChild<QLabel*>("qt_msgbox_informativelabel");
+    auto* text = box.findChild<QLabel*>("qt_msgbox_label");
+    ASSERT_NE(detail, nullptr);
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(detail->textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_TRUE(text->textInteractionFlags() & Qt::TextSelectableByMouse);
+    EXPECT_TRUE(detail->text().startsWith(path + "\n")) << detail->text().toStdString();
+    // Laid out as shown: the first line holds the whole path.
+    QTextLayout layout(path, detail->font());
+    layout.beginLayout();
+    QTextLine line = layout.createLine();
+    line.setLineWidth(detail->width());
+    layout.endLayout();
+    EXPECT_EQ(line.textLength(), path.size()) << "label " << detail->width() << " px";
+    checked = true;
+    box.close();
+  });
+  Get<QAbstractButton>(IDC_START)->click();
+  EXPECT_TRUE(checked);
+}
+
+TEST(UnbrokenLinesWidth, IsTheWidestLineWithoutSpaces) {
+  const QFont font("DejaVu Sans", 9);
+  const QFontMetrics metrics(font);
+  const QString path = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  EXPECT_GE(UnbrokenLinesWidth(font, "short\n" + path + "\nsome words that may wrap"),
+            metrics.horizontalAdvance(path));
+  EXPECT_LE(UnbrokenLinesWidth(font, "short\n" + path), metrics.horizontalAdvance(path) + 2);
+  EXPECT_EQ(UnbrokenLinesWidth(font, "only words with spaces"), 0);
 }
 
 constexpr Seconds kNoon = 1057233909;  // 3 July 2003, 12:05:09 UTC (TZ=UTC)
