@@ -30,7 +30,7 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
        {"LINKWATCH_"}},
       {{SerialError::Busy, EWOULDBLOCK, "/dev/ttyS0"},
        "COM1",
-       {"/dev/ttyS0", "busy", "another program"},
+       {"/dev/ttyS0", "Busy", "another program"},
        {}},
       {{SerialError::Permission, EACCES, "/dev/ttyS0"},
        "COM1",
