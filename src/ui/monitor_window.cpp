@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QShortcut>
+#include <QStyle>
 #include <QTimer>
 #include <QToolButton>
 
@@ -66,10 +67,39 @@ constexpr DluRect TemplateRect(int id) {
   return {};
 }
 
+// The widest text each one-line display shows: a stamp, an elapsed time.
+struct DisplayText {
+  int id;
+  const char* text;
+};
+constexpr DisplayText kDisplayTexts[] = {
+    {IDC_START_TIME, "28-08-2028   28:08:08"},
+    {IDC_STOP_TIME, "28-08-2028   28:08:08"},
+    {IDC_ELAPSED, "888d-28h-58m-58s"},
+};
+
+// The dialog units of font. At small sizes the rounded average width runs
+// short of the digits the displays show: there the units widen until each
+// display's widest text fits, frame and margins included.
+BaseUnits UnitsFittingTexts(const QFont& font) {
+  BaseUnits units = BaseUnitsOf(font);
+  const QFontMetrics metrics(font);
+  // The item's text starts after its margin and must end inside the frame.
+  const int margins = QApplication::style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1 + 2 + 1;
+  for (const DisplayText& display : kDisplayTexts) {
+    const int needed = metrics.horizontalAdvance(QString::fromLatin1(display.text)) + margins;
+    while (ToPixels(TemplateRect(display.id), units).width() < needed) ++units.x;
+  }
+  return units;
+}
+
 // The closed height of a drop-down list is the font's; the template's height
-// is that of the list when it is open.
-void PlaceComboBox(QComboBox& combo, const QRect& dropped) {
-  const int closedHeight = combo.sizeHint().height();
+// is that of the list when it is open. Closed, it stays inside its frame,
+// even where a small font makes the style's own minimum too tall.
+void PlaceComboBox(QComboBox& combo, const QRect& dropped, int frameBottom) {
+  const int fontHeight = combo.fontMetrics().height() + 4;
+  const int room = frameBottom - dropped.y() - 1;
+  const int closedHeight = std::max(fontHeight, std::min(combo.sizeHint().height(), room));
   combo.setGeometry(dropped.x(), dropped.y(), dropped.width(), closedHeight);
   const int itemHeight = combo.fontMetrics().height() + 2;
   combo.setMaxVisibleItems(std::max(1, (dropped.height() - closedHeight) / itemHeight));
@@ -77,13 +107,15 @@ void PlaceComboBox(QComboBox& combo, const QRect& dropped) {
 
 }  // namespace
 
-MonitorWindow::MonitorWindow(QWidget* parent)
+MonitorWindow::MonitorWindow(QWidget* parent) : MonitorWindow(parent, DialogFont()) {}
+
+MonitorWindow::MonitorWindow(QWidget* parent, const QFont& font)
     : QDialog(parent, kWindowFlags),
-      m_units(BaseUnitsOf(DialogFont())),
+      m_units(UnitsFittingTexts(font)),
       m_templateSize(ToPixels(kMainSize, m_units)),
       m_timers([this](int id) { Tell([id](CMonitorDlg& dlg) { dlg.OnTimer(id); }); }) {
   InstallAccessibleControls();
-  setFont(DialogFont());
+  setFont(font);
   setWindowTitle(QString::fromLatin1(kMainCaption));
   setWindowIcon(AppIcon());
   // The template's size is the smallest: the controls keep their places and
@@ -105,7 +137,7 @@ void MonitorWindow::BuildControls() {
     QWidget* widget = CreateControl(control, this);
     const QRect place = ToPixels(control.rect, m_units);
     if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-      PlaceComboBox(*combo, place);
+      PlaceComboBox(*combo, place, ToPixels(TemplateRect(IDC_DURATION_GROUP), m_units).bottom());
     } else {
       widget->setGeometry(place);
     }

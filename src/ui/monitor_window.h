@@ -28,7 +28,9 @@ class MonitorWindow : public QDialog, public IPlatform {
   Q_OBJECT
 
  public:
+  // Laid out in the dialog font, or in font where a test asks for another size.
   explicit MonitorWindow(QWidget* parent = nullptr);
+  MonitorWindow(QWidget* parent, const QFont& font);
   ~MonitorWindow() override;
 
   // Events reach dlg's handlers, and its results table is shown, from Attach
