@@ -2,6 +2,10 @@
 
 #include "ui/qt_text.h"
 
+#include <QFontMetrics>
+
+#include <algorithm>
+
 namespace linkwatch {
 
 namespace {
@@ -35,10 +39,14 @@ QString LogText(const StatusFacts& facts) {
 }  // namespace
 
 QString StatusText(const StatusFacts& facts) {
+  return StatusText(facts, ToQString(facts.device));
+}
+
+QString StatusText(const StatusFacts& facts, const QString& device) {
   const QString port = ToQString(facts.port);
   const QString where = facts.device.empty() || facts.device == facts.port
                             ? port
-                            : port + QStringLiteral(": ") + ToQString(facts.device);
+                            : port + QStringLiteral(": ") + device;
   const QString rows =
       facts.rows == 1 ? QStringLiteral("1 row") : QStringLiteral("%1 rows").arg(facts.rows);
   return where + QStringLiteral(" | ") + LineText(facts.line) + QStringLiteral(" | ") + rows +
@@ -53,7 +61,8 @@ StatusLine::StatusLine(QWidget* parent) : QLabel(parent) {
   setIndent(0);
   setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
   setFocusPolicy(Qt::NoFocus);
-  setAccessibleName(QStringLiteral("Status"));
+  // Its text is what a screen reader reads out.
+  setAccessibleDescription(QStringLiteral("Status"));
 }
 
 void StatusLine::Show(const StatusFacts& facts) {
@@ -61,7 +70,26 @@ void StatusLine::Show(const StatusFacts& facts) {
   if (m_bShown && facts == m_facts) return;
   m_facts = facts;
   m_bShown = true;
-  setText(StatusText(facts));
+  Render();
+}
+
+void StatusLine::resizeEvent(QResizeEvent* event) {
+  QLabel::resizeEvent(event);
+  if (m_bShown) Render();
+}
+
+void StatusLine::Render() {
+  const QString full = StatusText(m_facts);
+  setToolTip(full);
+  const QFontMetrics metrics(font());
+  if (metrics.horizontalAdvance(full) <= width() || m_facts.device == m_facts.port) {
+    setText(full);
+    return;
+  }
+  const QString device = ToQString(m_facts.device);
+  const int others = metrics.horizontalAdvance(StatusText(m_facts, QString()));
+  setText(StatusText(m_facts,
+                     metrics.elidedText(device, Qt::ElideMiddle, std::max(0, width() - others))));
 }
 
 }  // namespace linkwatch

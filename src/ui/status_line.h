@@ -21,10 +21,13 @@ struct StatusFacts {
   friend bool operator==(const StatusFacts&, const StatusFacts&) = default;
 };
 
-// "COM1: /dev/ttyS0 | line up | 12 rows | log open"
+// "COM1: /dev/ttyS0 | line up | 12 rows | log open"; device stands in for
+// facts.device, so that a long path can be shortened to fit.
+QString StatusText(const StatusFacts& facts, const QString& device);
 QString StatusText(const StatusFacts& facts);
 
-// One line of plain text under the table.
+// One line of plain text under the table. Where it is too narrow, the middle
+// of the device path gives way; the whole text is the tooltip.
 class StatusLine : public QLabel {
   Q_OBJECT
 
@@ -33,7 +36,12 @@ class StatusLine : public QLabel {
   void Show(const StatusFacts& facts);
   const StatusFacts& Facts() const { return m_facts; }
 
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
  private:
+  void Render();
+
   StatusFacts m_facts;
   bool m_bShown = false;
 };

@@ -439,6 +439,7 @@ case_status_line() {
   wait_until $kDeadline grep -q 'Connection Loss' "$work/results.txt" || fail "the line was never lost"
   crop_status lost
   shot lost
+  import -window "$wid" "$artifacts/$case_name-window.png"
   differs "$artifacts/$case_name-idle.png" "$artifacts/$case_name-up.png" || fail "the status line did not change at START"
   differs "$artifacts/$case_name-up.png" "$artifacts/$case_name-lost.png" || fail "the status line did not tell the loss"
 }
@@ -454,6 +455,34 @@ case_port_failure() {
   key Return
   wait_box_gone linkwatch
   wait_until $kDeadline grep -q "recording terminated" "$work/results.txt" || fail "the log does not tell the failure"
+}
+
+# The window takes the desktop's palette through Qt's GTK platform theme:
+# dark under a dark GTK theme, light under a light one.
+background_level() { # the grey level of the window's background, 0 to 255
+  local x y w h
+  read -r x y w h <<<"${geo[window]}"
+  import -window "$wid" -crop "1x1+5+$((h / 2))" +repage -colorspace Gray -format '%[fx:int(255*p{0,0})]' info:
+}
+case_theme() {
+  local plugin
+  plugin=$(find /usr/lib -path '*qt6/plugins/platformthemes/libqgtk3.so' -print -quit 2>/dev/null)
+  [ -n "$plugin" ] || { echo "SKIP: Qt's GTK platform theme (qt6-gtk-platformtheme) is not installed"; exit 77; }
+  start_x wm
+  export QT_QPA_PLATFORMTHEME=gtk3
+  local theme level
+  for theme in Adwaita:dark Adwaita; do
+    GTK_THEME=$theme start_program
+    level=$(background_level)
+    import -window "$wid" "$artifacts/$case_name-${theme/:/-}.png"
+    echo "$theme: background grey level $level"
+    if [ "$theme" = Adwaita:dark ]; then
+      ((level < 100)) || fail "under $theme the background is light ($level)"
+    else
+      ((level > 180)) || fail "under $theme the background is dark ($level)"
+    fi
+    exit_program
+  done
 }
 
 case_"$case_name"

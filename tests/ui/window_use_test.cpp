@@ -229,6 +229,26 @@ TEST(StatusText, SaysEachFactInWords) {
   for (const Case& c : cases) EXPECT_EQ(StatusText(c.facts).toStdString(), c.text);
 }
 
+TEST(StatusLine, ShortensALongDevicePathRatherThanTheFacts) {
+  StatusLine line;
+  line.resize(300, 20);
+  line.show();
+  const StatusFacts facts{"COM1",
+                          "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0",
+                          StatusFacts::Line::Lost,
+                          12,
+                          StatusFacts::Log::Open,
+                          0};
+  line.Show(facts);
+  EXPECT_LE(line.fontMetrics().horizontalAdvance(line.text()), line.width());
+  EXPECT_TRUE(line.text().startsWith("COM1: /dev/")) << line.text().toStdString();
+  EXPECT_TRUE(line.text().endsWith("port0 | line lost | 12 rows | log open"))
+      << line.text().toStdString();
+  EXPECT_EQ(line.toolTip(), StatusText(facts));
+  line.resize(2000, 20);
+  EXPECT_EQ(line.text(), StatusText(facts));
+}
+
 // A port that will not open: the box's texts can be selected, and the device
 // path in its detail stands whole on one line.
 TEST_F(WindowTest, APortFailureBoxKeepsThePathWholeAndItsTextsSelectable) {
