@@ -38,6 +38,10 @@ shot() { import -window root "$artifacts/$case_name-$1.png"; }
 fail() {
   echo "FAIL: $*" >&2
   shot failure 2>/dev/null || true
+  local log
+  for log in "$work"/*.log; do
+    [ -s "$log" ] && { echo "--- $(basename "$log")"; tail -n 20 "$log"; } >&2
+  done
   exit 1
 }
 
@@ -52,20 +56,38 @@ wait_until() {
   done
 }
 
-# start_x [wm]: a new X server on a free display, and openbox if asked.
+# xvfb_ours N PID: display N is served by our Xvfb, which holds its lock.
+xvfb_ours() {
+  kill -0 "$2" 2>/dev/null && [ "$(tr -d ' ' <"/tmp/.X$1-lock" 2>/dev/null)" = "$2" ] &&
+    [ -S "/tmp/.X11-unix/X$1" ] && DISPLAY=":$1" xprop -root _NET_SUPPORTED >/dev/null 2>&1
+}
+
+# start_x [wm]: a new X server on a display nobody else uses (other tests
+# start theirs at the same time), and openbox if asked.
 start_x() {
-  local fifo="$work/display"
-  : >"$fifo"
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -dpi 96 -nolisten tcp 3>"$fifo" 2>"$work/xvfb.log" &
-  pids+=($!)
-  wait_until $kDeadline test -s "$fifo" || fail "Xvfb did not start"
-  export DISPLAY=":$(head -n1 "$fifo")"
+  local n pid tries
+  for tries in $(seq 20); do
+    n=$((200 + RANDOM % 600))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    # -noreset: the checks below must not reset the server as they disconnect.
+    Xvfb ":$n" -screen 0 1024x768x24 -dpi 96 -nolisten tcp -noreset >"$work/xvfb.log" 2>&1 &
+    pid=$!
+    if wait_until $kDeadline bash -c "$(declare -f xvfb_ours); xvfb_ours $n $pid || ! kill -0 $pid 2>/dev/null" &&
+      xvfb_ours "$n" "$pid"; then
+      pids+=("$pid")
+      break
+    fi
+    kill "$pid" 2>/dev/null || true
+    pid=""
+  done
+  [ -n "$pid" ] || fail "no X server could be started"
+  export DISPLAY=":$n"
   unset WAYLAND_DISPLAY QT_QPA_PLATFORM
   if [ "${1:-}" = wm ]; then
     openbox --sm-disable >"$work/openbox.log" 2>&1 &
     pids+=($!)
     wait_until $kDeadline sh -c 'xprop -root _NET_SUPPORTING_WM_CHECK | grep -q "window id"' ||
-      fail "openbox did not start"
+      fail "openbox did not start on $DISPLAY"
   fi
 }
 
