@@ -36,6 +36,9 @@ const ComItem& ComItemOf(int port) {
 CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial)
     : m_Platform(platform), m_Serial(serial) {}
 
+CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices)
+    : m_Platform(platform), m_pDevices(&devices), m_Serial(serial) {}
+
 CMonitorDlg::~CMonitorDlg() {
   // Both only act when the dialog ends while a test still runs.
   m_Serial.Close();
@@ -59,6 +62,7 @@ bool CMonitorDlg::OnInitDialog() {
       m_Platform.AppendMenu(MenuItem::Separator, 0, {});
       m_Platform.AppendMenu(MenuItem::String, IDM_ABOUTBOX, about);
     }
+    ListDevices();
   }
 
   m_Platform.ComboSetCurSel(IDC_DURATION, 0);
@@ -105,10 +109,11 @@ bool CMonitorDlg::OnSysCommand(unsigned nID) {
       return true;
     }
   }
-  return false;
+  return OnDeviceCommand(command);
 }
 
 void CMonitorDlg::SelectComPort(int nPort) {
+  ForgetDevice();
   m_Platform.CheckMenuItem(ComItemOf(m_nComPort).command, false);
   const ComItem& chosen = ComItemOf(nPort);
   m_Platform.CheckMenuItem(chosen.command, true);
@@ -119,6 +124,7 @@ void CMonitorDlg::SelectComPort(int nPort) {
 
 void CMonitorDlg::EnableComMenu(bool bGray) {
   for (const ComItem& item : kComItems) m_Platform.EnableMenuItem(item.command, !bGray);
+  EnableDeviceMenu(bGray);
 }
 
 }  // namespace linkwatch

@@ -46,12 +46,14 @@ void ShowStatus(Console& console, const TerminalPlatform& platform, const CMonit
 
 // Why a start ended without a test, told by what the core asked for.
 int FailedStart(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
+  // Checked first: after a log that cannot be opened the core offers the
+  // save dialog too, which nobody can answer here.
+  if (platform.LastBoxText() == "Cannot open " + dlg.LogPath()) return kExitLog;
   if (platform.SaveDialogAsked()) {
     console.Message(std::string(kProgram) + dlg.LogPath() + " exists and was not replaced.",
                     "Give --overwrite to replace it, or --log for another file.");
     return kExitLog;
   }
-  if (platform.LastBoxText() == "Cannot open " + dlg.LogPath()) return kExitLog;
   if (platform.LastBoxText() == "Cannot Open " + dlg.PortName()) return kExitPort;
   console.Message(std::string(kProgram) + "the test did not start.");
   return kExitFailure;
