@@ -77,11 +77,13 @@ TEST_F(DeviceMenuTest, ChoosingADeviceWorksLikeChoosingAComPort) {
                              std::string(kFtdi) + " (grey)", std::string(kAcm) + " * (grey)", "-",
                              "&About linkwatch..."}));
   dlg2.StopTest();
+  ASSERT_NE(platform.FindMenu(DeviceItem(0)), nullptr);
   EXPECT_TRUE(platform.FindMenu(DeviceItem(0))->enabled);
 
   // Back to a COM port: the device loses its mark and is no longer opened.
   dlg2.OnSysCommand(IDM_COM2);
   EXPECT_EQ(platform.boxes.back().text, "COM2 selected");
+  ASSERT_NE(platform.FindMenu(DeviceItem(1)), nullptr);
   EXPECT_FALSE(platform.FindMenu(DeviceItem(1))->checked);
   EXPECT_TRUE(platform.FindMenu(IDM_COM2)->checked);
   EXPECT_EQ(dlg2.PortName(), "COM2");
@@ -117,6 +119,7 @@ TEST_F(DeviceMenuTest, PluggingInAndPullingOutRefreshesTheList) {
                                                    "-", "&About linkwatch..."}));
   EXPECT_EQ(dlg2.Device(), kAcm);
   Plug({kAcm, usb});
+  ASSERT_NE(platform.FindMenu(DeviceItem(0)), nullptr);
   EXPECT_TRUE(platform.FindMenu(DeviceItem(0))->checked);
   // Choosing an item whose device has gone in the meantime does nothing.
   EXPECT_FALSE(dlg2.OnSysCommand(DeviceItem(2)));
@@ -134,6 +137,7 @@ TEST_F(DeviceMenuTest, ADeviceThatComesDuringATestIsGreyUntilItEnds) {
   InitWithDevices();
   dlg2.OnStart();
   Plug({kFtdi, kAcm, "/dev/ttyUSB3"});
+  ASSERT_NE(platform.FindMenu(DeviceItem(2)), nullptr);
   EXPECT_FALSE(platform.FindMenu(DeviceItem(2))->enabled);
   dlg2.StopTest();
   EXPECT_TRUE(platform.FindMenu(DeviceItem(2))->enabled);
@@ -142,6 +146,7 @@ TEST_F(DeviceMenuTest, ADeviceThatComesDuringATestIsGreyUntilItEnds) {
 TEST_F(DeviceMenuTest, MenuTextsShowAmpersandsAsTheyAre) {
   devices.devices = {"/dev/serial/by-id/usb-R&D_Adapter-if00"};
   InitWithDevices();
+  ASSERT_NE(platform.FindMenu(DeviceItem(0)), nullptr);
   EXPECT_EQ(platform.FindMenu(DeviceItem(0))->text, "/dev/serial/by-id/usb-R&&D_Adapter-if00");
   dlg2.OnSysCommand(DeviceItem(0));
   EXPECT_EQ(platform.boxes.back().text, "/dev/serial/by-id/usb-R&D_Adapter-if00 selected");
