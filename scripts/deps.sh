@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xauth
+  openbox xdotool imagemagick
   libsystemd-dev dbus-daemon
   desktop-file-utils appstream dpkg-dev file
 )
