@@ -118,8 +118,9 @@ void CMonitorDlg::StopTest() {
 
 void CMonitorDlg::OnStop() {
   if (!m_bRunning) return;
-  // The question's nested loop goes on ticking: the duration may have ended
-  // the test before the answer, and then there is nothing left to stop.
+  // The question's nested loop goes on ticking: when the duration ends the
+  // test meanwhile, the stop closes the question as No. Where a platform
+  // cannot close it, a Yes then finds nothing left to stop.
   if (Ask("Stop Test?") == BoxAnswer::Yes && m_bRunning) {
     StopTest();
   }
