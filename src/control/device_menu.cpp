@@ -67,9 +67,11 @@ void CMonitorDlg::SelectDevice(const std::string& path) {
   if (it != m_Devices.end()) {
     m_Platform.CheckMenuItem(DeviceCommand(static_cast<std::size_t>(it - m_Devices.begin())), true);
   }
-  m_Platform.MessageBox(path + " selected", BoxKind::Ok);
+  // Chosen before the notice, so that a list refreshed while it is open
+  // marks this device; no test can start while the notice is open.
   m_strDevice = path;
   SetPortName(path);
+  m_Platform.MessageBox(path + " selected", BoxKind::Ok);
 }
 
 void CMonitorDlg::ForgetDevice() {

@@ -123,6 +123,14 @@ TEST_F(DeviceMenuTest, PluggingInAndPullingOutRefreshesTheList) {
   EXPECT_TRUE(platform.FindMenu(DeviceItem(0))->checked);
   // Choosing an item whose device has gone in the meantime does nothing.
   EXPECT_FALSE(dlg2.OnSysCommand(DeviceItem(2)));
+  // A device plugged in while the "selected" notice is open: the chosen
+  // device keeps its mark in the refreshed list.
+  platform.Answer(BoxAnswer::Ok, [&] { Plug({kFtdi, kAcm, usb}); });
+  dlg2.OnSysCommand(DeviceItem(1));  // ttyUSB0
+  ASSERT_NE(platform.FindMenu(DeviceItem(2)), nullptr);
+  EXPECT_EQ(platform.FindMenu(DeviceItem(2))->text, usb);
+  EXPECT_TRUE(platform.FindMenu(DeviceItem(2))->checked);
+  EXPECT_EQ(dlg2.Device(), usb);
   // All gone: the menu is as it was without devices.
   Plug({});
   EXPECT_EQ(MenuTexts(), (std::vector<std::string>{"-", "COM1", "COM2", "COM3", "COM4", "-",
