@@ -83,7 +83,8 @@ void CMonitorDlg::ReportLogError(int err) {
     m_bLogFailureTold = false;
   }
   m_nLogErrno = err;
-  if (!m_bLogFailureTold && !*m_pLogBoxOpen) TellLogFailure();
+  // Never over an open question: that one tells it once it is answered.
+  if (!m_bLogFailureTold && !*m_pLogBoxOpen && m_nOpenQuestions == 0) TellLogFailure();
 }
 
 void CMonitorDlg::TellLogFailure() {

@@ -10,6 +10,7 @@
 #include "base/totals.h"
 #include "control/monitor_events.h"
 #include "control/platform.h"
+#include "link/device_list.h"
 #include "link/serial_link.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
@@ -25,6 +26,9 @@ class CMonitorDlg {
  public:
   CMonitorDlg(IPlatform& platform, ISerialPort& serial,
               ISleepLock& sleepLock = NoSleepLock::Shared());
+  // With the serial devices to offer below COM1 to COM4.
+  CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices,
+              ISleepLock& sleepLock = NoSleepLock::Shared());
   CMonitorDlg(const CMonitorDlg&) = delete;
   CMonitorDlg& operator=(const CMonitorDlg&) = delete;
   ~CMonitorDlg();
@@ -37,6 +41,17 @@ class CMonitorDlg {
   void SelectComPort(int nPort);
   void EnableComMenu(bool bGray);
   void UpdateData();
+
+  // Serial devices in the system menu.
+  // The descriptor that the front end's loop watches; -1 when none.
+  int DeviceChangeFd() const { return m_pDevices->ChangeFd(); }
+  // The descriptor was readable: the device items follow what is present.
+  void OnDeviceChange();
+  void SelectDevice(const std::string& path);
+  // The devices the menu lists, in its order.
+  const std::vector<std::string>& ListedDevices() const { return m_Devices; }
+  // The device chosen by path; empty while a COM port is chosen.
+  const std::string& Device() const { return m_strDevice; }
 
   // Test run.
   void OnStart();
@@ -123,8 +138,23 @@ class CMonitorDlg {
   void Tell(Event event) {
     for (IMonitorObserver* observer : m_Observers) event(*observer);
   }
+  void ListDevices();
+  bool OnDeviceCommand(unsigned command);
+  void EnableDeviceMenu(bool bGray);
+  void ForgetDevice();
+  bool OpenPort();
+  bool OpenAnotherLogFile();
+  BoxAnswer Ask(std::string_view question);
+  void DismissStaleQuestion();
 
   IPlatform& m_Platform;
+  NoDeviceList m_NoDevices;
+  IDeviceList* m_pDevices = &m_NoDevices;
+  std::vector<std::string> m_Devices;  // the device items, command by command
+  std::string m_strDevice;             // the device chosen by path, if any
+  // Yes/No boxes open now; a log notice waits until none is.
+  int m_nOpenQuestions = 0;
+  bool m_bQuestionDismissed = false;  // the test stopped while the question was open
 
   int m_nErrorRows = 0;
   int m_nComPort = 1;

@@ -10,8 +10,6 @@ namespace linkwatch {
 
 namespace {
 
-constexpr int kBaudRate = 9600;
-
 struct ControlStates {
   int id;
   bool running;
@@ -49,8 +47,7 @@ void CMonitorDlg::OnStart() {
   bool opened = false;
   if (!FileExists(m_strLogPath)) {
     opened = OpenLogFile();
-  } else if (m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) ==
-             BoxAnswer::Yes) {
+  } else if (Ask("Overwrite Existing File?") == BoxAnswer::Yes) {
     opened = OpenLogFile();
   } else {
     if (!SelectLogFile()) {
@@ -64,7 +61,7 @@ void CMonitorDlg::OnStart() {
     UpdateData();
     opened = OpenLogFile();
   }
-  if (!opened) {
+  if (!opened && !OpenAnotherLogFile()) {
     StartFailure failure;
     failure.code = StartError::Log;
     failure.sysErrno = m_nLogOpenErrno;
@@ -73,7 +70,7 @@ void CMonitorDlg::OnStart() {
     return;
   }
 
-  if (!m_Serial.Open(m_nComPort, kBaudRate)) {
+  if (!OpenPort()) {
     const std::string message = "Cannot Open " + PortName();
     StartFailure failure;
     failure.code = StartError::Port;
@@ -138,6 +135,7 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
 }
 
 void CMonitorDlg::StopTest(StopReason why) {
+  DismissStaleQuestion();
   m_bRunning = false;
   m_Platform.SetCheck(IDC_START, false);
   m_Platform.ShowControl(IDC_STOP, false);
@@ -157,9 +155,10 @@ void CMonitorDlg::StopTest(StopReason why) {
 
 void CMonitorDlg::OnStop() {
   if (!m_bRunning) return;
-  // The question's nested loop goes on ticking: the duration may have ended
-  // the test before the answer, and then there is nothing left to stop.
-  if (m_Platform.MessageBox("Stop Test?", BoxKind::YesNoAsk) == BoxAnswer::Yes && m_bRunning) {
+  // The question's nested loop goes on ticking: when the duration ends the
+  // test meanwhile, the stop closes the question as No. Where a platform
+  // cannot close it, a Yes then finds nothing left to stop.
+  if (Ask("Stop Test?") == BoxAnswer::Yes && m_bRunning) {
     StopTest(StopReason::Stop);
   }
 }
@@ -176,13 +175,17 @@ void CMonitorDlg::OnOK() {
 
 void CMonitorDlg::OnCancel() {
   if (m_bRunning) {
-    if (m_Platform.MessageBox("Stop Test and Exit Application?", BoxKind::YesNoAsk) !=
-        BoxAnswer::Yes) {
+    const BoxAnswer answer = Ask("Stop Test and Exit Application?");
+    if (m_bQuestionDismissed) {
+      // The duration ended the test while the question was open, which took
+      // the question away; leaving is still wanted, so ask what is left.
+      if (Ask("Exit Application?") != BoxAnswer::Yes) return;
+    } else if (answer != BoxAnswer::Yes) {
       return;
-    }
-    if (m_bRunning)
+    } else if (m_bRunning) {
       StopTest(StopReason::Exit);  // a tick may have ended it while the question was open
-  } else if (m_Platform.MessageBox("Exit Application?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+    }
+  } else if (Ask("Exit Application?") != BoxAnswer::Yes) {
     return;
   }
   m_Platform.EndDialog(IDCANCEL);

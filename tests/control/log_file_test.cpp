@@ -227,6 +227,34 @@ TEST_F(LogWriteFailureTest, ObserversHearEachFailureAndTheRecovery) {
   dlg.RemoveObserver(&events);
 }
 
+// A failure that begins while a question is open is told once it is
+// answered, never in a box over the question.
+TEST_F(LogWriteFailureTest, ANoticeWaitsUntilTheOpenQuestionIsAnswered) {
+  Start();
+  for (const bool exiting : {false, true}) {
+    SCOPED_TRACE(exiting ? "exit question" : "stop question");
+    const std::size_t before = platform.notices.size();
+    std::size_t duringQuestion = 0;
+    platform.Answer(BoxAnswer::No, [&] {
+      LimitFileSize(Log().size());
+      serial.Push(EncodeFrame({0, 1, 0, 0}));
+      Tick();
+      Tick();
+      duringQuestion = platform.notices.size() - before;
+    });
+    exiting ? dlg.OnCancel() : dlg.OnStop();
+    EXPECT_EQ(duringQuestion, 0u);
+    ASSERT_EQ(platform.notices.size(), before + 1);
+    EXPECT_NE(platform.notices.back().text.find("File too large"), std::string::npos);
+    EXPECT_TRUE(dlg.IsRunning());
+    Unlimit();
+    Tick();  // the episode ends
+    platform.CloseNotice();
+  }
+  dlg.StopTest();
+  EXPECT_EQ(platform.notices.size(), 2u);
+}
+
 TEST_F(LogWriteFailureTest, LinesLostAtTheStopAreToldEvenWithABoxOpen) {
   Start();
   LimitFileSize(Log().size());

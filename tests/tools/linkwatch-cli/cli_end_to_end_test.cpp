@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "cli_process.h"
+#include "link/sd_device_list.h"
 #include "other_program.h"
 #include "pty_pair.h"
 #include "sim_process.h"
@@ -363,6 +364,20 @@ TEST(CliLogFailure, ALogThatCannotBeOpenedExitsThreeBeforeThePortIsTried) {
   CliProcess folder(
       Cli({"--device", dir.File("tty"), "--log", dir.Path().string(), "--overwrite"}));
   EXPECT_EQ(folder.Finish(5s).status, 3);
+}
+
+// The same list as the window's menu, one path a line, and no test run.
+TEST(CliDevices, ListDevicesPrintsTheDevicesPresent) {
+  TempDir dir;
+  CliProcess cli(Cli({"--list-devices"}, dir.Path().string()));
+  const CliResult run = cli.Finish(5s);
+  EXPECT_EQ(run.status, 0) << run.err;
+  SdDeviceList list;
+  std::string expected;
+  for (const std::string& path : list.Devices()) expected += path + "\n";
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(run.err, "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("results.txt")));
 }
 
 TEST(CliUsage, ABadCommandLineExitsTwoAndTouchesNothing) {
