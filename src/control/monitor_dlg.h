@@ -71,6 +71,7 @@ class CMonitorDlg {
   bool IsRunning() const { return m_bRunning; }
   int ComPort() const { return m_nComPort; }
   int Duration() const { return m_nDuration; }
+  // Calendar time of the start, as the start stamp shows it.
   Seconds StartTime() const { return m_tStart; }
   Totals CurrentTotals() const { return {m_dPackets, m_dUcErr, m_dCErr, m_dSyncLoss}; }
   int ErrorRows() const { return m_nErrorRows; }
@@ -108,6 +109,7 @@ class CMonitorDlg {
   void SetRunningControls(bool bRunning);
   LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
+  Seconds Elapsed() const;
   void ReportLogError(int err);
   void TellLogFailure();
   std::string LogErrorText(int err) const;
@@ -154,7 +156,8 @@ class CMonitorDlg {
   // This tick's frames and counts, for the tick's record.
   std::uint32_t m_nTickFrames = 0;
   Totals m_TickStart;
-  Seconds m_tPoll = 0;  // when the last poll began
+  Seconds m_tPoll = 0;            // when the last poll began
+  Seconds m_tStartMonotonic = 0;  // the start on the platform's monotonic clock
 };
 
 }  // namespace linkwatch
