@@ -62,6 +62,11 @@ class CMonitorDlg {
   bool OpenLogFile();
   void WriteLog(std::string_view text);
   void CloseLogFile();
+  // Once a tick: a log deleted or moved meanwhile is put back or followed.
+  void CheckLogPlace();
+  // The same, last, before the log is closed; a log that could not be put
+  // back is then lost, and the user is told so.
+  void SettleLogPlace();
 
   // Log path.
   bool SelectLogFile();
@@ -117,6 +122,7 @@ class CMonitorDlg {
   void SyncLog();
   void LogWorks();
   void FailStart(StartFailure failure);
+  std::string OrphanedLogText() const;
   template <class Event>
   void Tell(Event event) {
     for (IMonitorObserver* observer : m_Observers) event(*observer);
@@ -149,7 +155,9 @@ class CMonitorDlg {
   int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
-  int m_nLogOpenErrno = 0;  // why the last OpenLogFile failed
+  int m_nLogOpenErrno = 0;      // why the last OpenLogFile failed
+  bool m_bLogOrphaned = false;  // deleted, and its path cannot be created yet
+  int m_nLogPlaceErrno = 0;     // why it cannot
   // Keeps the machine from sleeping while a test runs.
   ISleepLock& m_SleepLock;
   std::vector<IMonitorObserver*> m_Observers;

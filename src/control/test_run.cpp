@@ -128,6 +128,7 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   ShowInList(IDC_ELAPSED, ElapsedText(e));
   if (m_nDuration != 0 && e >= m_nDuration) StopTest(StopReason::Duration);
   if (!m_bRunning) return;
+  CheckLogPlace();
   m_nTickFrames = 0;
   m_TickStart = CurrentTotals();
   PollLink();
@@ -156,6 +157,7 @@ void CMonitorDlg::StopTest(StopReason why) {
   m_Platform.KillTimer(ID_TICK_TIMER);
   m_Serial.Close();
   AddResultRow();
+  SettleLogPlace();
   CloseLogFile();
   // Only once the log is on the disk may the machine sleep.
   m_SleepLock.Release();

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
 #include "base/unique_fd.h"
 
 namespace linkwatch {
@@ -23,7 +24,19 @@ class LogFile {
  public:
   static constexpr std::size_t kKeepLimit = 4u << 20;
 
-  LogFile() = default;
+  // Where the open file is, compared with the path it was opened at.
+  enum class Place {
+    Same,       // still there, or it cannot be told
+    Recreated,  // it had been deleted; it is back at its path, all of it
+    Moved,      // it has been renamed: Path() is where it is now
+    Orphaned,   // deleted, and its path cannot be created again (yet)
+  };
+  struct PlaceCheck {
+    Place place = Place::Same;
+    int sysErrno = 0;  // for Orphaned: why the path cannot be created
+  };
+
+  explicit LogFile(IFileSystem& fs = PosixFileSystem::Shared()) : m_fs(fs) {}
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
   ~LogFile() { Close(); }
@@ -37,6 +50,20 @@ class LogFile {
   // empty otherwise.
   const std::string& NotAFile() const { return m_strNotAFile; }
   bool IsOpen() const { return m_fd.Valid(); }
+  // The path of the file: where it was opened, or where it was moved to.
+  const std::string& Path() const { return m_strPath; }
+
+  // Looks whether the file is still at its path. A deleted file is created
+  // anew at the path with everything written so far (it is still reachable
+  // through the open descriptor), held as the old one was, and written on;
+  // when the path cannot be created, writing goes on into the deleted file
+  // and the next check tries again. A renamed file is written where it is.
+  PlaceCheck CheckPlace();
+
+  // Reads up to size bytes of the file from offset into data: what was
+  // written, also after Close, until the next Open. Returns the count read
+  // (0 at the end), or -1 with errno set.
+  long ReadAt(std::uint64_t offset, char* data, std::size_t size) const;
 
   // Appends text after any kept text. Returns 0 when everything so far is in
   // the file; otherwise the errno of the failure, with the unwritten rest
@@ -57,11 +84,21 @@ class LogFile {
   std::uint64_t DroppedLines() const { return m_nDroppedLines; }
 
  private:
-  int WriteAll(std::string_view text, std::size_t& written);
+  int WriteAll(int fd, std::string_view text, std::size_t& written);
   int WriteKept();
   void Keep(std::string_view text);
+  // Opens path for writing, creating it, and holds it: locked and emptied.
+  int OpenHeld(const std::string& path, UniqueFd& fd);
+  // A reading descriptor of its own for the file open at fd.
+  UniqueFd OpenForReading(int fd);
+  int Recreate();
 
+  IFileSystem& m_fs;
   UniqueFd m_fd;
+  // A description without the lock, so that the text stays readable after
+  // Close: the rows shown from the log need it.
+  UniqueFd m_readFd;
+  std::string m_strPath;
   std::string m_kept;
   std::string m_strNotAFile;
   std::uint64_t m_nDroppedLines = 0;
