@@ -62,6 +62,7 @@ int LogFile::Open(const std::string& path) {
   m_strPath = path;
   m_kept.clear();
   m_nDroppedLines = 0;
+  m_nWritten = 0;
   m_bDirty = false;
   return 0;
 }
@@ -127,6 +128,7 @@ int LogFile::WriteAll(int fd, std::string_view text, std::size_t& written) {
     const ssize_t n = m_fs.Write(fd, text.data() + written, text.size() - written);
     if (n > 0) {
       written += static_cast<std::size_t>(n);
+      if (fd == m_fd.Get()) m_nWritten += static_cast<std::uint64_t>(n);
       m_bDirty = true;
     } else if (n < 0 && errno == EINTR) {
       continue;

@@ -7,6 +7,7 @@
 
 #include "base/file_system.h"
 #include "base/unique_fd.h"
+#include "record/results_table.h"
 
 namespace linkwatch {
 
@@ -20,7 +21,7 @@ bool FileExists(const std::string& path);
 // in order before the next text once writing works again. A file-size limit
 // shows as EFBIG only where the program ignores SIGXFSZ, as both programs do
 // in main.
-class LogFile {
+class LogFile : public ILogSource {
  public:
   static constexpr std::size_t kKeepLimit = 4u << 20;
 
@@ -39,7 +40,7 @@ class LogFile {
   explicit LogFile(IFileSystem& fs = PosixFileSystem::Shared()) : m_fs(fs) {}
   LogFile(const LogFile&) = delete;
   LogFile& operator=(const LogFile&) = delete;
-  ~LogFile() { Close(); }
+  ~LogFile() override { Close(); }
 
   // Creates the file, or empties it if it exists, and holds it. Returns 0, or
   // the errno of the failure; a file held by another opener gives EWOULDBLOCK
@@ -63,7 +64,15 @@ class LogFile {
   // Reads up to size bytes of the file from offset into data: what was
   // written, also after Close, until the next Open. Returns the count read
   // (0 at the end), or -1 with errno set.
-  long ReadAt(std::uint64_t offset, char* data, std::size_t size) const;
+  long ReadAt(std::uint64_t offset, char* data, std::size_t size) const override;
+  // Bytes in the file since Open; kept text is not in it yet.
+  std::uint64_t WrittenBytes() const override { return m_nWritten; }
+  // Where the next text will start in the file, once written; kNotInLog when
+  // that cannot be told, as lines have been dropped.
+  std::uint64_t NextOffset() const {
+    if (!m_fd || m_nDroppedLines != 0) return ResultsTable::kNotInLog;
+    return m_nWritten + m_kept.size();
+  }
 
   // Appends text after any kept text. Returns 0 when everything so far is in
   // the file; otherwise the errno of the failure, with the unwritten rest
@@ -102,6 +111,7 @@ class LogFile {
   std::string m_kept;
   std::string m_strNotAFile;
   std::uint64_t m_nDroppedLines = 0;
+  std::uint64_t m_nWritten = 0;
   bool m_bDirty = false;
 };
 
