@@ -58,6 +58,8 @@ int LogFile::Open(const std::string& path) {
   const int err = OpenHeld(path, fd);
   if (err != 0) return err;
   m_readFd = OpenForReading(fd.Get());
+  // Without /proc, by the path: the same file, as long as nobody moves it.
+  if (!m_readFd) m_readFd = UniqueFd(m_fs.Open(path, O_RDONLY | O_CLOEXEC, 0));
   m_fd = std::move(fd);
   m_strPath = path;
   m_kept.clear();
