@@ -107,6 +107,17 @@ TEST_F(RowsFromLogTest, OldRowsLeaveMemoryAndComeBackFromTheLog) {
   ExpectEveryRowAsAdded();
 }
 
+// A front end that never shows the table (linkwatch-cli) keeps only the
+// chunk being filled.
+TEST_F(RowsFromLogTest, ABoundOfNoneKeepsOnlyTheNewestChunk) {
+  dlg.Results().SetRowBound(0);
+  Start();
+  for (int i = 0; i < 10; ++i) ErrorTick(2000);
+  EXPECT_EQ(dlg.Results().Count(), 20'001u);
+  EXPECT_LE(dlg.Results().RowsInMemory(), ResultsTable::kChunkRows);
+  ExpectEveryRowAsAdded();
+}
+
 TEST_F(RowsFromLogTest, RowsNotYetInTheFileStayInMemoryUntilTheyAre) {
   Start();
   ::signal(SIGXFSZ, SIG_IGN);
