@@ -1,5 +1,6 @@
 #include "app/monitor_app.h"
 
+#include <cstddef>
 #include <cstdio>
 
 #include "app/about_dlg.h"
@@ -32,6 +33,10 @@ class SignalWatch {
   TerminationSignals* m_signals;
 };
 
+// Rows the window keeps in memory, about 40 MB; older ones are read back from
+// the log when they are scrolled to.
+constexpr std::size_t kRowsInMemory = 1'000'000;
+
 }  // namespace
 
 bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
@@ -45,6 +50,7 @@ bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
   MonitorWindow window;
   window.SetAboutBox(ShowAboutBox);
   CMonitorDlg dlg(window, serial, devices, sleepLock);
+  dlg.Results().SetRowBound(kRowsInMemory);
   const DialogBinding binding(window, dlg);
   const SignalWatch watch(endSignals, window);
   dlg.OnInitDialog();

@@ -35,7 +35,9 @@ const ComItem& ComItemOf(int port) {
 }  // namespace
 
 CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, ISleepLock& sleepLock)
-    : m_Platform(platform), m_Serial(serial), m_SleepLock(sleepLock) {}
+    : m_Platform(platform), m_Serial(serial), m_SleepLock(sleepLock) {
+  m_ListResults.SetLogSource(&m_LogFile);
+}
 
 CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices,
                          ISleepLock& sleepLock)

@@ -77,6 +77,11 @@ class CMonitorDlg {
   bool OpenLogFile();
   void WriteLog(std::string_view text);
   void CloseLogFile();
+  // Once a tick: a log deleted or moved meanwhile is put back or followed.
+  void CheckLogPlace();
+  // The same, last, before the log is closed; a log that could not be put
+  // back is then lost, and the user is told so.
+  void SettleLogPlace();
 
   // Log path.
   bool SelectLogFile();
@@ -86,6 +91,7 @@ class CMonitorDlg {
   bool IsRunning() const { return m_bRunning; }
   int ComPort() const { return m_nComPort; }
   int Duration() const { return m_nDuration; }
+  // Calendar time of the start, as the start stamp shows it.
   Seconds StartTime() const { return m_tStart; }
   Totals CurrentTotals() const { return {m_dPackets, m_dUcErr, m_dCErr, m_dSyncLoss}; }
   int ErrorRows() const { return m_nErrorRows; }
@@ -127,6 +133,7 @@ class CMonitorDlg {
   void SetRunningControls(bool bRunning);
   LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
+  Seconds Elapsed() const;
   void ReportLogError(int err);
   void TellLogFailure();
   std::string LogErrorText(int err) const;
@@ -134,6 +141,7 @@ class CMonitorDlg {
   void SyncLog();
   void LogWorks();
   void FailStart(StartFailure failure);
+  std::string OrphanedLogText() const;
   template <class Event>
   void Tell(Event event) {
     for (IMonitorObserver* observer : m_Observers) event(*observer);
@@ -181,14 +189,17 @@ class CMonitorDlg {
   int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
-  int m_nLogOpenErrno = 0;  // why the last OpenLogFile failed
+  int m_nLogOpenErrno = 0;      // why the last OpenLogFile failed
+  bool m_bLogOrphaned = false;  // deleted, and its path cannot be created yet
+  int m_nLogPlaceErrno = 0;     // why it cannot
   // Keeps the machine from sleeping while a test runs.
   ISleepLock& m_SleepLock;
   std::vector<IMonitorObserver*> m_Observers;
   // This tick's frames and counts, for the tick's record.
   std::uint32_t m_nTickFrames = 0;
   Totals m_TickStart;
-  Seconds m_tPoll = 0;  // when the last poll began
+  Seconds m_tPoll = 0;            // when the last poll began
+  Seconds m_tStartMonotonic = 0;  // the start on the platform's monotonic clock
 };
 
 }  // namespace linkwatch

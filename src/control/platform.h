@@ -79,8 +79,13 @@ class IPlatform {
   // The one-second tick: the platform calls CMonitorDlg::OnTimer while set.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
-  // The calendar clock, in whole seconds.
+  // The calendar clock, in whole seconds: for stamps and rows only, as it can
+  // be set or stepped at any moment.
   virtual Seconds Now() const = 0;
+  // Whole seconds on a clock that never steps and goes on counting through a
+  // suspend, from any origin: what a test's elapsed time and duration are
+  // measured on.
+  virtual Seconds Monotonic() const = 0;
 
   // Ends the modal dialog with the given result.
   virtual void EndDialog(int result) = 0;

@@ -37,6 +37,10 @@ void CMonitorDlg::ShowInList(int id, const std::string& text) {
   m_Platform.ListInsert(id, 0, text);
 }
 
+Seconds CMonitorDlg::Elapsed() const {
+  return m_Platform.Monotonic() - m_tStartMonotonic;
+}
+
 void CMonitorDlg::FailStart(StartFailure failure) {
   Tell([&](IMonitorObserver& o) { o.OnStartFailed(failure); });
 }
@@ -94,6 +98,7 @@ void CMonitorDlg::OnStart() {
   SetRunningControls(true);
   ShowInList(IDC_ELAPSED, ElapsedText(0));
   m_tStart = m_Platform.Now();
+  m_tStartMonotonic = m_Platform.Monotonic();
   ShowInList(IDC_START_TIME, StampText(m_tStart));
   m_Platform.ListReset(IDC_STOP_TIME);
   m_Platform.SetTimer(ID_TICK_TIMER, kTickMilliseconds);
@@ -114,10 +119,13 @@ void CMonitorDlg::OnStart() {
 void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   // A tick that was already queued when the test stopped changes nothing.
   if (!m_bRunning) return;
-  const Seconds e = m_Platform.Now() - m_tStart;
+  // Measured on the clock that never steps: setting the calendar clock must
+  // neither end a test early nor make it run on.
+  const Seconds e = Elapsed();
   ShowInList(IDC_ELAPSED, ElapsedText(e));
   if (m_nDuration != 0 && e >= m_nDuration) StopTest(StopReason::Duration);
   if (!m_bRunning) return;
+  CheckLogPlace();
   m_nTickFrames = 0;
   m_TickStart = CurrentTotals();
   PollLink();
@@ -142,11 +150,12 @@ void CMonitorDlg::StopTest(StopReason why) {
   SetRunningControls(false);
   const Seconds now = m_Platform.Now();
   m_Platform.ListInsert(IDC_STOP_TIME, 0, StampText(now));
-  ShowInList(IDC_ELAPSED, ElapsedText(now - m_tStart));
+  ShowInList(IDC_ELAPSED, ElapsedText(Elapsed()));
   EnableComMenu(false);
   m_Platform.KillTimer(ID_TICK_TIMER);
   m_Serial.Close();
   AddResultRow();
+  SettleLogPlace();
   CloseLogFile();
   // Only once the log is on the disk may the machine sleep.
   m_SleepLock.Release();

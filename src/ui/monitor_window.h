@@ -80,6 +80,7 @@ class MonitorWindow : public QDialog, public IPlatform {
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   Seconds Now() const override;
+  Seconds Monotonic() const override;
   void EndDialog(int result) override;
 
  public slots:

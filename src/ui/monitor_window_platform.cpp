@@ -8,6 +8,7 @@
 
 #include <ctime>
 
+#include "system/boot_clock.h"
 #include "ui/message_boxes.h"
 #include "ui/monitor_window.h"
 #include "ui/one_line_list.h"
@@ -129,6 +130,10 @@ void MonitorWindow::KillTimer(int id) {
 
 Seconds MonitorWindow::Now() const {
   return static_cast<Seconds>(std::time(nullptr));
+}
+
+Seconds MonitorWindow::Monotonic() const {
+  return BootClockSeconds();
 }
 
 void MonitorWindow::EndDialog(int result) {

@@ -237,7 +237,7 @@ TEST_F(RunTest, FifteenMinutesStopOnTheTick900SecondsAfterTheStart) {
   EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-15m-00s"});
 }
 
-TEST_F(RunTest, LateTicksStillStopOnTheWallClock) {
+TEST_F(RunTest, LateTicksStillStopOnTime) {
   Init();
   ChooseDuration(1);
   dlg.OnStart();
@@ -248,17 +248,49 @@ TEST_F(RunTest, LateTicksStillStopOnTheWallClock) {
   EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-16m-40s"});
 }
 
-TEST_F(RunTest, ClockSetBackGivesNegativeElapsedAndDelaysTheStop) {
+// Someone sets the calendar clock during a 15-minute test: rows and stamps
+// follow it, but the elapsed time and the stop follow the clock that never
+// steps.
+struct ClockStep {
+  const char* name;
+  int at;    // after this many ticks, the calendar clock moves by...
+  int by;    // ...this many seconds
+  int back;  // after this many ticks it moves back by the same; 0 for never
+};
+
+class ClockStepTest : public RunTest, public ::testing::WithParamInterface<ClockStep> {};
+
+TEST_P(ClockStepTest, TheTestEndsAfterItsDurationAllTheSame) {
+  const ClockStep step = GetParam();
   Init();
   ChooseDuration(1);
   dlg.OnStart();
-  Tick(-5);
-  EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-00m--5s"});
-  Tick(900);
-  EXPECT_TRUE(dlg.IsRunning());
-  Tick(5);
+  for (int i = 1; i <= 900; ++i) {
+    if (i == step.at) platform.now += step.by;
+    if (i == step.back) platform.now -= step.by;
+    ASSERT_TRUE(dlg.IsRunning()) << "stopped after " << i - 1 << " s";
+    serial.Push(EncodeFrame({1, i == step.at ? 1u : 0u, 0, 0}));
+    Tick();
+    if (i == step.at) {
+      // The row of that second carries the calendar time as it now reads.
+      EXPECT_EQ(dlg.Results().At(0).Time(), platform.now);
+    }
+    if (i < 900) {
+      EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{ElapsedText(i)});
+    }
+  }
   EXPECT_FALSE(dlg.IsRunning());
+  EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-15m-00s"});
+  EXPECT_EQ(List(IDC_STOP_TIME), std::vector<std::string>{StampText(platform.now)});
+  EXPECT_EQ(dlg.Results().At(0).Time(), platform.now);
 }
+
+INSTANTIATE_TEST_SUITE_P(RunTest, ClockStepTest,
+                         ::testing::Values(ClockStep{"AnHourAheadAndBack", 5, 3600, 10},
+                                           ClockStep{"AnHourAheadForGood", 5, 3600, 0},
+                                           ClockStep{"FiveSecondsBack", 1, -5, 0},
+                                           ClockStep{"AnHourBackAndForth", 300, -3600, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunTest, StopStampIsOneAndIsEmptiedAtTheNextStart) {
   Start();

@@ -82,6 +82,7 @@ class FakePlatform : public IPlatform {
   void SetTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
   void KillTimer(int id) override { timers.erase(id); }
   Seconds Now() const override { return now; }
+  Seconds Monotonic() const override { return monotonic; }
   void EndDialog(int result) override { endResult = result; }
 
   // Closes the oldest open notice, as the user's OK would.
@@ -107,6 +108,7 @@ class FakePlatform : public IPlatform {
   std::vector<MenuEntry> menu;
   std::map<int, int> timers;
   Seconds now = 0;
+  Seconds monotonic = 0;  // the clock that never steps: move it with now, or not
   int endResult = 0;
 };
 
