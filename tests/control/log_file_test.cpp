@@ -8,6 +8,7 @@
 #include <string>
 
 #include "control/resource.h"
+#include "data_syncs.h"
 #include "dlg_fixture.h"
 #include "recording_observer.h"
 
@@ -40,6 +41,28 @@ TEST_F(DlgTest, LogOfAOneHourTestByteForByte) {
   EXPECT_TRUE(platform.notices.empty());
 }
 
+// A power cut loses at most the last second: each tick that wrote is on the
+// disk before the next, and the last lines before the log is closed.
+TEST_F(DlgTest, ATickThatWroteSyncsOnceAQuietTickNeverAndTheStopOnce) {
+  Start();
+  DataSyncs().clear();
+  serial.Push(EncodeFrame({960, 0, 3, 0}));
+  Tick();  // an error row
+  ASSERT_EQ(DataSyncs().size(), 1u);
+  EXPECT_EQ(DataSyncs()[0].size, static_cast<off_t>(Log().size())) << "after the tick's line";
+  serial.Push(EncodeFrame({960, 0, 0, 0}));
+  Tick();  // frames without errors: no row
+  Tick();  // the first quiet tick: no row
+  EXPECT_EQ(DataSyncs().size(), 1u);
+  Tick();  // the second quiet tick: the loss row
+  EXPECT_EQ(DataSyncs().size(), 2u);
+  Tick();  // still quiet: nothing new
+  EXPECT_EQ(DataSyncs().size(), 2u);
+  dlg.StopTest();  // the final row
+  ASSERT_EQ(DataSyncs().size(), 3u);
+  EXPECT_EQ(DataSyncs()[2].size, static_cast<off_t>(Log().size())) << "after the final row";
+}
+
 TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
   Init();
   dlg.SelectComPort(2);
@@ -48,6 +71,7 @@ TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
   dlg.OnStart();
   EXPECT_FALSE(dlg.IsRunning());
   EXPECT_EQ(Log(), kHeader + "\r\n     Cannot Open COM2 - recording terminated");
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Cannot Open COM2");
   // The detail names the device, the reason and the remedy.
   for (const char* part : {"/dev/ttyS1", "Permission denied", "dialout"}) {
@@ -67,6 +91,7 @@ TEST_F(DlgTest, SecondStartEmptiesTheLog) {
   platform.Answer(BoxAnswer::Yes);  // "Overwrite Existing File?"
   dlg.OnStart();
   dlg.StopTest();
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Overwrite Existing File?");
   EXPECT_EQ(Log(), kHeader + "\r\n03-07-2003 14:05:10         0         0         0         0 " +
                        "\r\n03-07-2003 14:05:10         0         0         0         0 ");
@@ -98,6 +123,7 @@ TEST_F(DlgTest, OpenFailuresAreToldAndNothingStarts) {
     if (FileExists(c.path)) platform.Answer(BoxAnswer::Yes);
     dlg.OnStart();
     EXPECT_FALSE(dlg.IsRunning()) << c.name;
+    ASSERT_FALSE(platform.boxes.empty()) << c.name;
     EXPECT_EQ(platform.boxes.back().text, "Cannot open " + c.path) << c.name;
     EXPECT_FALSE(platform.boxes.back().detail.empty()) << c.name;
     if (!c.detail.empty()) {
@@ -115,6 +141,7 @@ TEST_F(DlgTest, LogHeldByAnotherOpenerIsRefusedAndLeftIntact) {
   platform.Answer(BoxAnswer::Yes);  // overwrite? yes, but it is held
   dlg.OnStart();
   EXPECT_FALSE(dlg.IsRunning());
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Cannot open " + logPath);
   EXPECT_EQ(Log(), "held");
   EXPECT_EQ(serial.opens, 0);
