@@ -9,6 +9,7 @@
 #include "acquire/totals.h"
 #include "control/platform.h"
 #include "link/serial_link.h"
+#include "quality/second_record.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
 #include "record/results_table.h"
@@ -81,6 +82,16 @@ class CMonitorDlg {
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
 
+  // The per-second CSV beside the log: on by default; a change applies from
+  // the next START.
+  void SetCsvEnabled(bool enabled) { m_bCsvWanted = enabled; }
+  bool CsvEnabled() const { return m_bCsvWanted; }
+  // Whether the running (or last) test writes the CSV, and where.
+  bool CsvInUse() const { return m_bCsvInUse; }
+  // Appends one second of the running test to the CSV, when it is in use.
+  void WriteSecondRecord(const SecondRecord& record);
+  std::string CsvPath() const;
+
   // Where the log goes; for front ends that choose it before the first START.
   void SetLogPath(const std::string& path);
   // The port as messages and the log name it: "COM<n>", or the name a front
@@ -104,6 +115,11 @@ class CMonitorDlg {
   std::string LogErrorText(int err) const;
   static std::string LogErrorDetail(int err);
   void SyncLog();
+  void ReportCsvError(int err);
+  void ReportFileError(int err, const std::string& path);
+  bool OpenCsvBesideLog();
+  void WriteCsv(std::string_view text);
+  void TellCloseFailure(const LogFile& file, int err, const std::string& path);
 
   IPlatform& m_Platform;
 
@@ -132,6 +148,12 @@ class CMonitorDlg {
   int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
+  std::string m_strLogFailPath;  // the file the latest failure was on: the log or its CSV
+  // The per-second CSV: held, written and synced beside the log.
+  LogFile m_CsvFile;
+  bool m_bCsvWanted = true;
+  bool m_bCsvInUse = false;
+  bool m_bCsvFailing = false;
   // Keeps the machine from sleeping while a test runs.
   SleepInhibitor m_SleepInhibitor;
 };

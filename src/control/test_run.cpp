@@ -42,8 +42,12 @@ void CMonitorDlg::ShowInList(int id, const std::string& text) {
 void CMonitorDlg::OnStart() {
   if (m_bRunning) return;
 
+  // The question covers the CSV beside the log: both are emptied together.
+  const auto exists = [this] {
+    return FileExists(m_strLogPath) || (m_bCsvWanted && FileExists(CsvPath()));
+  };
   bool opened = false;
-  if (!FileExists(m_strLogPath)) {
+  if (!exists()) {
     opened = OpenLogFile();
   } else if (m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) ==
              BoxAnswer::Yes) {
@@ -52,6 +56,11 @@ void CMonitorDlg::OnStart() {
     if (!SelectLogFile()) return;
     SetLogDisplay(m_strLogPath);
     UpdateData();
+    // The file dialog asked about the log it names, not about a CSV beside it.
+    if (!FileExists(m_strLogPath) && exists() &&
+        m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+      return;
+    }
     opened = OpenLogFile();
   }
   if (!opened) return;

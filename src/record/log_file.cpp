@@ -18,6 +18,12 @@ bool FileExists(const std::string& path) {
 }
 
 int LogFile::Open(const std::string& path) {
+  const int err = Hold(path);
+  if (err != 0) return err;
+  return Empty();
+}
+
+int LogFile::Hold(const std::string& path) {
   // A file-size limit must show as EFBIG on the write, where it is reported
   // and the text kept, not as a signal that ends a week-long test.
   ::signal(SIGXFSZ, SIG_IGN);
@@ -35,11 +41,20 @@ int LogFile::Open(const std::string& path) {
   const int flags = ::fcntl(fd.Get(), F_GETFL);
   if (flags < 0 || ::fcntl(fd.Get(), F_SETFL, flags & ~O_NONBLOCK) != 0) return errno;
   if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) return errno;
-  if (::ftruncate(fd.Get(), 0) != 0) return errno;
   m_fd = std::move(fd);
   m_kept.clear();
   m_nDroppedLines = 0;
   m_bDirty = false;
+  return 0;
+}
+
+int LogFile::Empty() {
+  if (!m_fd) return EBADF;
+  if (::ftruncate(m_fd.Get(), 0) != 0) {
+    const int err = errno;
+    m_fd.Reset();
+    return err;
+  }
   return 0;
 }
 

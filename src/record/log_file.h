@@ -30,6 +30,10 @@ class LogFile {
   // the errno of the failure; a file held by another opener gives EWOULDBLOCK
   // and is left as it was.
   int Open(const std::string& path);
+  // Open in two steps, for files that must be emptied together or not at
+  // all: Hold opens and locks without changing the file, Empty truncates it.
+  int Hold(const std::string& path);
+  int Empty();
   bool IsOpen() const { return m_fd.Valid(); }
 
   // Appends text after any kept text. Returns 0 when everything so far is in
