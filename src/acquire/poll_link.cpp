@@ -33,6 +33,7 @@ int CMonitorDlg::ReadIntoRing(int n) {
 
 void CMonitorDlg::PollLink() {
   const Seconds tPoll = m_Platform.Now();
+  m_tickRecord = SecondRecord{tPoll};
   int waiting = m_Serial.BytesWaiting();
   if (waiting <= 0) {
     if (m_nMissedTicks < kSecondQuietTick) ++m_nMissedTicks;
@@ -58,6 +59,9 @@ void CMonitorDlg::PollLink() {
     m_nMissedTicks = kLinkLost;
     AddStatusRow(false, tPoll);
   }
+  m_tickRecord.line = m_nMissedTicks == 0           ? LineState::Up
+                      : m_nMissedTicks == kLinkLost ? LineState::Lost
+                                                    : LineState::Quiet;
 }
 
 }  // namespace linkwatch

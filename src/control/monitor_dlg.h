@@ -90,6 +90,9 @@ class CMonitorDlg {
   bool CsvInUse() const { return m_bCsvInUse; }
   // Appends one second of the running test to the CSV, when it is in use.
   void WriteSecondRecord(const SecondRecord& record);
+  // What the latest tick of a test saw: its time, the counts of the frames
+  // decoded in it and the line's state.
+  const SecondRecord& LastSecond() const { return m_tickRecord; }
   std::string CsvPath() const;
 
   // Where the log goes; for front ends that choose it before the first START.
@@ -154,6 +157,7 @@ class CMonitorDlg {
   bool m_bCsvWanted = true;
   bool m_bCsvInUse = false;
   bool m_bCsvFailing = false;
+  SecondRecord m_tickRecord;  // the tick being polled, then the last one
   // Keeps the machine from sleeping while a test runs.
   SleepInhibitor m_SleepInhibitor;
 };

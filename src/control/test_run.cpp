@@ -90,6 +90,7 @@ void CMonitorDlg::OnStart() {
   m_dPackets = m_dCErr = m_dUcErr = m_dSyncLoss = 0.0;
   m_nMissedTicks = 0;
   m_nErrorRows = 0;
+  m_tickRecord = SecondRecord{m_tStart};
   m_Decoder = FrameDecoder{};  // a frame cut short by the last stop must not finish in this test
   m_ListResults.DeleteAllItems();
   AddResultRow();
@@ -106,6 +107,7 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   if (m_nDuration != 0 && e >= m_nDuration) StopTest();
   if (m_bRunning) {
     PollLink();
+    WriteSecondRecord(m_tickRecord);
     SyncLog();
   }
 }

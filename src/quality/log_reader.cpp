@@ -1,5 +1,6 @@
 #include "quality/log_reader.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
@@ -15,7 +16,7 @@ constexpr std::string_view kBack = "RS-232 Connection Restored";
 constexpr std::size_t kStampLength = 20;  // "DD-MM-YYYY HH:MM:SS "
 
 struct Counts {
-  double packets = 0, ucErr = 0, cErr = 0, syncLoss = 0;
+  std::uint64_t packets = 0, ucErr = 0, cErr = 0, syncLoss = 0;
 };
 
 inline bool Digit(char c) {
@@ -38,17 +39,19 @@ class StampReader {
   std::optional<std::int64_t> Read(std::string_view s) {
     if (s.size() < kStampLength) return std::nullopt;
     const char* p = s.data();
-    static constexpr int kDigitAt[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 12, 14, 15, 17, 18};
-    for (const int i : kDigitAt) {
-      if (!Digit(p[i])) return std::nullopt;
-    }
-    if (p[2] != '-' || p[5] != '-' || p[10] != ' ' || p[13] != ':' || p[16] != ':' ||
-        p[19] != ' ') {
+    if (p[13] != ':' || !Digit(p[14]) || !Digit(p[15]) || p[16] != ':' || !Digit(p[17]) ||
+        !Digit(p[18]) || p[19] != ' ') {
       return std::nullopt;
     }
     const int minute = Two(p + 14), second = Two(p + 17);
     if (minute > 59 || second > 60) return std::nullopt;
+    // The date and hour were checked when they became the key.
     if (std::memcmp(p, m_key, sizeof m_key) != 0) {
+      static constexpr int kDigitAt[] = {0, 1, 3, 4, 6, 7, 8, 9, 11, 12};
+      for (const int i : kDigitAt) {
+        if (!Digit(p[i])) return std::nullopt;
+      }
+      if (p[2] != '-' || p[5] != '-' || p[10] != ' ') return std::nullopt;
       std::tm tm{};
       tm.tm_mday = Two(p);
       tm.tm_mon = Two(p + 3) - 1;
@@ -71,8 +74,44 @@ class StampReader {
   std::int64_t m_hourStart = 0;
 };
 
+// The usual result line: four totals of 9 characters, each followed by a space.
+constexpr std::size_t kFixedResultLength = kStampLength + 4 * 10;
+
+// One right-aligned field of 9 and its space: spaces, then at least one
+// digit. Eight of the nine characters are checked and converted at once.
+inline bool Field9(const char* p, std::uint64_t& out) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  std::uint64_t x;
+  std::memcpy(&x, p + 1, 8);  // byte 0 is the first character
+  // Every byte a space (0x20) or a digit (0x30 to 0x39).
+  if ((x & (kOnes * 0xE0)) != kOnes * 0x20) return false;
+  const std::uint64_t spaces = ~x & (kOnes * 0x10);     // 0x10 in each space byte
+  if ((x & ((spaces >> 4) * 0x0F)) != 0) return false;  // 0x21..0x2F are not spaces
+  const std::uint64_t t = x | (kOnes * 0x10);           // spaces read as '0'
+  if ((((t + kOnes * 0x06) & (kOnes * 0xF0))) != kOnes * 0x30) return false;
+  // No space after a digit, and the last character a digit.
+  const std::uint64_t digits = ~spaces & (kOnes * 0x10);
+  if (((digits << 8) & spaces) != 0 || (digits >> 56) == 0) return false;
+  const char first = p[0];
+  if (first != ' ' && (!Digit(first) || spaces != 0)) return false;
+  std::uint64_t v = t & (kOnes * 0x0F);
+  v = (v * 2561) >> 8;
+  v = ((v & 0x00FF00FF00FF00FFULL) * 6553601) >> 16;
+  v = ((v & 0x0000FFFF0000FFFFULL) * 42949672960001ULL) >> 32;
+  if (first != ' ') v += static_cast<std::uint64_t>(first - '0') * 100000000ULL;
+  out = v;
+  return p[9] == ' ';
+}
+
+bool FixedTotals(std::string_view line, std::uint64_t (&out)[4]) {
+  if (line.size() != kFixedResultLength) return false;
+  const char* p = line.data() + kStampLength;
+  return Field9(p, out[0]) && Field9(p + 10, out[1]) && Field9(p + 20, out[2]) &&
+         Field9(p + 30, out[3]);
+}
+
 // One number text: "%9d" padded, 10 digits, or the "%.3e" form of a large total.
-bool ReadNumber(std::string_view& rest, double& out) {
+bool ReadNumber(std::string_view& rest, std::uint64_t& out) {
   std::size_t i = 0;
   while (i < rest.size() && rest[i] == ' ') ++i;
   const std::size_t begin = i;
@@ -84,11 +123,12 @@ bool ReadNumber(std::string_view& rest, double& out) {
     while (end < rest.size() && rest[end] != ' ') ++end;
     const std::string token(rest.substr(begin, end - begin));
     char* stop = nullptr;
-    out = std::strtod(token.c_str(), &stop);
-    if (stop != token.c_str() + token.size()) return false;
+    const double d = std::strtod(token.c_str(), &stop);
+    if (stop != token.c_str() + token.size() || !(d >= 0) || d > 1e19) return false;
+    out = static_cast<std::uint64_t>(std::llround(d));
     i = end;
   } else {
-    out = static_cast<double>(v);
+    out = v;
   }
   if (i >= rest.size() || rest[i] != ' ') return false;
   rest.remove_prefix(i + 1);
@@ -112,13 +152,20 @@ class SecondBuilder {
       return;
     }
     if (t < m_cur.time) t = m_cur.time;  // a clock set back: keep the order
-    const Counts d{totals.packets - m_prev.packets, totals.ucErr - m_prev.ucErr,
-                   totals.cErr - m_prev.cErr, totals.syncLoss - m_prev.syncLoss};
-    m_prev = totals;
+    // A total never falls; one written rounded ("1.235e+009") may seem to.
+    // One field at a time: the totals were just stored field by field, and
+    // copying them whole costs a stalled wide load on every line.
+    const auto take = [](std::uint64_t now, std::uint64_t& before) {
+      const std::uint64_t d = now > before ? now - before : 0;
+      before = now;
+      return d;
+    };
+    const Counts d{take(totals.packets, m_prev.packets), take(totals.ucErr, m_prev.ucErr),
+                   take(totals.cErr, m_prev.cErr), take(totals.syncLoss, m_prev.syncLoss)};
     SpreadPackets(t, d.packets);
-    m_cur.ucErr += Whole(d.ucErr);
-    m_cur.cErr += Whole(d.cErr);
-    m_cur.syncLoss += Whole(d.syncLoss);
+    m_cur.ucErr += d.ucErr;
+    m_cur.cErr += d.cErr;
+    m_cur.syncLoss += d.syncLoss;
     if (d.ucErr > 0 || d.cErr > 0 || d.syncLoss > 0) ++m_cur.frames;
     m_tPrevRow = t;
   }
@@ -139,8 +186,6 @@ class SecondBuilder {
     bool lost;
   };
 
-  static std::uint64_t Whole(double v) { return v > 0 ? static_cast<std::uint64_t>(v + 0.5) : 0; }
-
   void Emit(const SecondRecord& r) { m_onRecord(r); }
 
   LineState StateAt(std::int64_t s) {
@@ -159,8 +204,7 @@ class SecondBuilder {
 
   // Moves on to second t, giving the packets counted since the last row to the
   // seconds after it in which the line was up.
-  void SpreadPackets(std::int64_t t, double packets) {
-    const std::uint64_t total = Whole(packets);
+  void SpreadPackets(std::int64_t t, std::uint64_t total) {
     if (m_bHaveCur && t == m_cur.time) {
       m_cur.packets += total;
       return;
@@ -228,8 +272,14 @@ std::optional<InputError> ParseLog(std::string_view text, const std::string& nam
   const char* const end = p + text.size();
   while (p < end) {
     ++lineNo;
-    const char* nl =
-        static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    // Most lines are result lines of one length: look there before searching.
+    const char* nl = nullptr;
+    if (end - p > static_cast<std::ptrdiff_t>(kFixedResultLength + 1) &&
+        p[kFixedResultLength + 1] == '\n') {
+      nl = p + kFixedResultLength + 1;
+    } else {
+      nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(end - p)));
+    }
     const char* lineEnd = nl == nullptr ? end : nl;
     std::string_view line(p, static_cast<std::size_t>(lineEnd - p));
     p = nl == nullptr ? end : nl + 1;
@@ -262,8 +312,12 @@ std::optional<InputError> ParseLog(std::string_view text, const std::string& nam
       continue;
     }
     Counts c;
-    if (!ReadNumber(rest, c.packets) || !ReadNumber(rest, c.ucErr) || !ReadNumber(rest, c.cErr) ||
-        !ReadNumber(rest, c.syncLoss) || !TrimRight(rest).empty()) {
+    std::uint64_t fixed[4];
+    if (FixedTotals(line, fixed)) {
+      c = {fixed[0], fixed[1], fixed[2], fixed[3]};
+    } else if (!ReadNumber(rest, c.packets) || !ReadNumber(rest, c.ucErr) ||
+               !ReadNumber(rest, c.cErr) || !ReadNumber(rest, c.syncLoss) ||
+               !TrimRight(rest).empty()) {
       return InputError{name, lineNo, "expected four totals after the date and time"};
     }
     builder.Result(*t, c);

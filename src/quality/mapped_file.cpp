@@ -21,8 +21,8 @@ int MappedFile::Open(const std::string& path) {
   if (::fstat(fd.Get(), &st) != 0) return errno;
   if (!S_ISREG(st.st_mode)) return EINVAL;
   if (st.st_size == 0) return 0;
-  void* const p =
-      ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+  void* const p = ::mmap(nullptr, static_cast<std::size_t>(st.st_size), PROT_READ,
+                         MAP_PRIVATE | MAP_POPULATE, fd.Get(), 0);
   if (p == MAP_FAILED) return errno;
   ::madvise(p, static_cast<std::size_t>(st.st_size), MADV_SEQUENTIAL);
   m_data = p;

@@ -1,8 +1,11 @@
 #include "quality/summary_file.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "base/sys_error.h"
+#include "base/unique_fd.h"
 #include "quality/log_reader.h"
 #include "quality/mapped_file.h"
 #include "quality/second_csv.h"
@@ -30,11 +33,19 @@ std::variant<LoadedSummary, InputError> Summarise(const std::string& path) {
   return LoadedSummary{summariser.Summary(log), path};
 }
 
+// The first bytes of a file, enough to tell a log from a CSV.
+std::string Head(const std::string& path) {
+  std::string head(128, '\0');
+  const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+  const ssize_t n = fd ? ::pread(fd.Get(), head.data(), head.size(), 0) : -1;
+  head.resize(n > 0 ? static_cast<std::size_t>(n) : 0);
+  return head;
+}
+
 }  // namespace
 
 std::variant<LoadedSummary, InputError> LoadSummary(const std::string& path) {
-  MappedFile probe;
-  if (probe.Open(path) == 0 && LooksLikeLog(probe.Text())) {
+  if (LooksLikeLog(Head(path))) {
     const std::string csv = CsvPathFor(path);
     if (RegularFileExists(csv)) return Summarise(csv);
   }

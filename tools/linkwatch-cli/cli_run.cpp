@@ -52,6 +52,7 @@ int FailedStart(Console& console, const TerminalPlatform& platform, const CMonit
     return kExitLog;
   }
   if (platform.LastBoxText() == "Cannot open " + dlg.LogPath()) return kExitLog;
+  if (platform.LastBoxText() == "Cannot open " + dlg.CsvPath()) return kExitLog;
   if (platform.LastBoxText() == "Cannot Open " + dlg.PortName()) return kExitPort;
   console.Message(std::string(kProgram) + "the test did not start.");
   return kExitFailure;
@@ -126,6 +127,7 @@ int RunCli(const CliOptions& options) {
     platform.SetMuted(false);
   }
   if (!options.logPath.empty()) dlg.SetLogPath(options.logPath);
+  dlg.SetCsvEnabled(options.csv);
   SetDuration(dlg, platform, options.duration);
 
   dlg.OnStart();
