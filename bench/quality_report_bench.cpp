@@ -34,11 +34,11 @@ void WriteWeekCsv(const std::string& path) {
   std::uint32_t x = 12345;
   for (std::int64_t i = 0; i < 604800; ++i) {
     x = x * 1103515245u + 12345u;
-    SecondRecord r{kStart + i, 960, 0, 0, 0, 10, LineState::Up};
+    SecondRecord r{kStart + i, 960, 0, 0, 0, 10, LineStatus::Up};
     if ((x >> 16) % 20 == 0) r.ucErr = (x >> 8) % 400;
     if ((x >> 12) % 10 == 0) r.cErr = (x >> 4) % 50;
     if ((x >> 20) % 5000 == 0) r.syncLoss = 1;
-    if (i % 100000 > 99990) r = {kStart + i, 0, 0, 0, 0, 0, LineState::Lost};
+    if (i % 100000 > 99990) r = {kStart + i, 0, 0, 0, 0, 0, LineStatus::Lost};
     out << SecondCsvLine(r);
   }
 }

@@ -3,7 +3,7 @@
 namespace linkwatch {
 
 SecondClass Classify(const SecondRecord& r) {
-  if (r.line != LineState::Up) return SecondClass::NotMeasured;
+  if (r.line != LineStatus::Up) return SecondClass::NotMeasured;
   // ucERR >= 30 % of the packets, in integers so that no rounding decides it.
   if (r.syncLoss != 0 || (r.ucErr != 0 && r.ucErr * 10 >= r.packets * 3)) {
     return SecondClass::SeverelyErrored;

@@ -188,18 +188,18 @@ class SecondBuilder {
 
   void Emit(const SecondRecord& r) { m_onRecord(r); }
 
-  LineState StateAt(std::int64_t s) {
+  LineStatus StateAt(std::int64_t s) {
     while (m_nextEvent < m_events.size() && m_events[m_nextEvent].time <= s) {
       m_bLost = m_events[m_nextEvent].lost;
       ++m_nextEvent;
     }
-    if (m_bLost) return LineState::Lost;
+    if (m_bLost) return LineStatus::Lost;
     // The tick before a loss was declared was already quiet.
     if (m_nextEvent < m_events.size() && m_events[m_nextEvent].lost &&
         m_events[m_nextEvent].time == s + 1) {
-      return LineState::Quiet;
+      return LineStatus::Quiet;
     }
-    return LineState::Up;
+    return LineStatus::Up;
   }
 
   // Moves on to second t, giving the packets counted since the last row to the
@@ -216,7 +216,7 @@ class SecondBuilder {
     {
       const std::size_t saveNext = m_nextEvent;
       const bool saveLost = m_bLost;
-      for (std::int64_t s = first; s <= t; ++s) up += StateAt(s) == LineState::Up ? 1 : 0;
+      for (std::int64_t s = first; s <= t; ++s) up += StateAt(s) == LineStatus::Up ? 1 : 0;
       m_nextEvent = saveNext;
       m_bLost = saveLost;
     }
@@ -226,7 +226,7 @@ class SecondBuilder {
       SecondRecord r;
       r.time = s;
       r.line = StateAt(s);
-      if (r.line == LineState::Up) {
+      if (r.line == LineStatus::Up) {
         r.packets = s == t || share > left ? left : share;
         left -= r.packets;
       }

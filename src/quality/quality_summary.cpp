@@ -53,13 +53,13 @@ void QualitySummariser::Add(const SecondRecord& r) {
     }
   }
 
-  if (r.line == LineState::Up) {
+  if (r.line == LineStatus::Up) {
     if (m_lossBegin && m_bLossDeclared) m_losses.push_back({*m_lossBegin, r.time});
     m_lossBegin.reset();
     m_bLossDeclared = false;
   } else {
     if (!m_lossBegin) m_lossBegin = r.time;
-    if (r.line == LineState::Lost) m_bLossDeclared = true;
+    if (r.line == LineStatus::Lost) m_bLossDeclared = true;
   }
 }
 

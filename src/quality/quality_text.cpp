@@ -89,9 +89,8 @@ std::vector<std::pair<std::string, std::string>> SummaryRows(const QualitySummar
   if (s.worstHour) {
     const ErrorBucket& w = *s.worstHour;
     // Counted whether available or not: the hour in which the line was worst.
-    rows.push_back({"Worst hour", LocalStampText(w.begin).substr(0, 16) + ", " + Count(w.es) +
-                                      " errored s (" + Count(w.ses) + " severely), " +
-                                      Count(w.ucErr) + " ucERR"});
+    rows.push_back(
+        {"Worst hour", LocalStampText(w.begin).substr(0, 16) + " (" + Count(w.es) + " errored s)"});
   } else {
     rows.push_back({"Worst hour", "none (no errored second)"});
   }

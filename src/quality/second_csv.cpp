@@ -27,7 +27,7 @@ std::string SecondCsvLine(const SecondRecord& r) {
     line += std::to_string(v);
   }
   line += ',';
-  line += LineStateName(r.line);
+  line += LineStatusName(r.line);
   line += '\n';
   return line;
 }
@@ -67,7 +67,7 @@ std::optional<std::string> ParseLine(std::string_view line, SecondRecord& r) {
     if (!ParseCount(f, *slots[i]))
       return std::string("bad ") + kNames[i] + " '" + std::string(f) + "'";
   }
-  const auto state = ParseLineState(rest);
+  const auto state = ParseLineStatus(rest);
   if (!state) return "bad line state '" + std::string(rest) + "'";
   r.line = *state;
   return std::nullopt;

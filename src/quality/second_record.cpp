@@ -2,22 +2,22 @@
 
 namespace linkwatch {
 
-std::string_view LineStateName(LineState s) {
+std::string_view LineStatusName(LineStatus s) {
   switch (s) {
-    case LineState::Up:
+    case LineStatus::Up:
       return "up";
-    case LineState::Quiet:
+    case LineStatus::Quiet:
       return "quiet";
-    case LineState::Lost:
+    case LineStatus::Lost:
       return "lost";
   }
   return "up";
 }
 
-std::optional<LineState> ParseLineState(std::string_view text) {
-  if (text == "up") return LineState::Up;
-  if (text == "quiet") return LineState::Quiet;
-  if (text == "lost") return LineState::Lost;
+std::optional<LineStatus> ParseLineStatus(std::string_view text) {
+  if (text == "up") return LineStatus::Up;
+  if (text == "quiet") return LineStatus::Quiet;
+  if (text == "lost") return LineStatus::Lost;
   return std::nullopt;
 }
 

@@ -8,10 +8,10 @@ namespace linkwatch {
 
 // The serial line during one tick: bytes came (up), none came but no loss has
 // been declared yet (quiet), or the line has been reported lost.
-enum class LineState : std::uint8_t { Up, Quiet, Lost };
+enum class LineStatus : std::uint8_t { Up, Quiet, Lost };
 
-std::string_view LineStateName(LineState s);
-std::optional<LineState> ParseLineState(std::string_view text);
+std::string_view LineStatusName(LineStatus s);
+std::optional<LineStatus> ParseLineStatus(std::string_view text);
 
 // What one tick of a running test saw: its calendar time and the counts of the
 // frames decoded in it.
@@ -22,7 +22,7 @@ struct SecondRecord {
   std::uint64_t cErr = 0;
   std::uint64_t syncLoss = 0;
   std::uint64_t frames = 0;
-  LineState line = LineState::Up;
+  LineStatus line = LineStatus::Up;
 
   friend bool operator==(const SecondRecord&, const SecondRecord&) = default;
 };

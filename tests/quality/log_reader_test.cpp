@@ -48,9 +48,9 @@ TEST(LogReader, RebuildsSecondsFromRowsAndStatusLines) {
   EXPECT_EQ(seconds[4].cErr, 3u);
   EXPECT_EQ(seconds[4].frames, 2u);
   EXPECT_EQ(seconds[4].packets, 110u);
-  EXPECT_EQ(seconds[6].line, LineState::Quiet);
-  for (int i : {7, 8, 9}) EXPECT_EQ(seconds[i].line, LineState::Lost) << i;
-  EXPECT_EQ(seconds[10].line, LineState::Up);
+  EXPECT_EQ(seconds[6].line, LineStatus::Quiet);
+  for (int i : {7, 8, 9}) EXPECT_EQ(seconds[i].line, LineStatus::Lost) << i;
+  EXPECT_EQ(seconds[10].line, LineStatus::Up);
   EXPECT_EQ(seconds[11].syncLoss, 1u);
   const auto packets =
       std::accumulate(seconds.begin(), seconds.end(), std::uint64_t{0},

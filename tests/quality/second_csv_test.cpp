@@ -69,10 +69,10 @@ std::vector<SecondRecord> ParseAll(std::string_view text, std::optional<InputErr
 
 TEST(SecondCsv, WritesAndReadsBackTheSameRecords) {
   const std::vector<SecondRecord> in = {
-      {1796994309, 960, 0, 3, 0, 10, LineState::Up},
-      {1796997910, 0, 0, 0, 0, 0, LineState::Quiet},
-      {1796997911, 0, 0, 0, 0, 0, LineState::Lost},
-      {1796997912, 4294967296ULL, 17, 0, 15, 7, LineState::Up},
+      {1796994309, 960, 0, 3, 0, 10, LineStatus::Up},
+      {1796997910, 0, 0, 0, 0, 0, LineStatus::Quiet},
+      {1796997911, 0, 0, 0, 0, 0, LineStatus::Lost},
+      {1796997912, 4294967296ULL, 17, 0, 15, 7, LineStatus::Up},
   };
   std::string text = SecondCsvHeaderLine();
   for (const auto& r : in) text += SecondCsvLine(r);

@@ -45,10 +45,10 @@ inline std::vector<SecondRecord> Seconds(std::string_view pattern, std::int64_t 
         r.packets = 0;
         break;
       case 'q':
-        r = {r.time, 0, 0, 0, 0, 0, LineState::Quiet};
+        r = {r.time, 0, 0, 0, 0, 0, LineStatus::Quiet};
         break;
       case '-':
-        r = {r.time, 0, 0, 0, 0, 0, LineState::Lost};
+        r = {r.time, 0, 0, 0, 0, 0, LineStatus::Lost};
         break;
       default:
         break;
