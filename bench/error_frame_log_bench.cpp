@@ -9,7 +9,7 @@
 #include "frame_stream.h"
 #include "looping_serial.h"
 #include "quiet_platform.h"
-#include "scratch_dir.h"
+#include "temp_dir.h"
 
 namespace linkwatch::bench {
 namespace {
@@ -20,7 +20,7 @@ constexpr int kBytesPerPoll = 960;
 constexpr std::size_t kRowsBeforeClearing = 2'000'000;
 
 void BM_ErrorFrameToLog(benchmark::State& state) {
-  ScratchDir dir;
+  testing::TempDir dir;
   QuietPlatform platform;
   LoopingSerial serial(ErrorFrames(1000), kBytesPerPoll);
   CMonitorDlg dlg(platform, serial);

@@ -2,13 +2,11 @@
 
 #include <random>
 
+#include "frame_encoder.h"
+
 namespace linkwatch::bench {
 
 namespace {
-
-std::uint8_t Low7(std::uint32_t v) {
-  return static_cast<std::uint8_t>(v & 0x7Fu);
-}
 
 // Pieces of the line: a frame, or with the given odds noise instead; 5 in 8
 // noise pieces are bytes with bit 7 clear, as trail a frame, the rest any bytes.
@@ -28,7 +26,7 @@ std::vector<std::uint8_t> Line(std::size_t size, int noisePercent) {
         c.cErr = 1 + count(rng) % 64;
         c.syncLoss = count(rng) % 2;
       }
-      const auto frame = EncodeFrame(c);
+      const auto frame = sim::EncodeFrame(c);
       out.insert(out.end(), frame.begin(), frame.end());
     } else if (kind < noisePercent * 5 / 8) {
       for (int i = 1 + percent(rng) % 4; i > 0; --i) {
@@ -46,20 +44,6 @@ std::vector<std::uint8_t> Line(std::size_t size, int noisePercent) {
 
 }  // namespace
 
-std::vector<std::uint8_t> EncodeFrame(const FrameCounts& c) {
-  return {
-      static_cast<std::uint8_t>(0x80u | ((c.cErr >> 14) & 0x0Fu)),
-      Low7(c.cErr >> 7),
-      Low7(c.cErr),
-      Low7(c.ucErr >> 7),
-      Low7(c.ucErr),
-      static_cast<std::uint8_t>((((c.ucErr >> 14) & 0x3u) << 2) | ((c.packets >> 14) & 0x3u)),
-      Low7(c.packets >> 7),
-      Low7(c.packets),
-      static_cast<std::uint8_t>(c.syncLoss & 0x0Fu),
-  };
-}
-
 std::vector<std::uint8_t> TypicalLine(std::size_t size) {
   return Line(size, 8);
 }
@@ -73,7 +57,7 @@ std::vector<std::uint8_t> ErrorFrames(std::size_t n) {
   out.reserve(n * FrameDecoder::kFrameBytes);
   for (std::size_t i = 0; i < n; ++i) {
     const auto k = static_cast<std::uint32_t>(i);
-    const auto frame = EncodeFrame({1000 + k % 500, k % 3, 1 + k % 40, k % 2});
+    const auto frame = sim::EncodeFrame({1000 + k % 500, k % 3, 1 + k % 40, k % 2});
     out.insert(out.end(), frame.begin(), frame.end());
   }
   return out;

@@ -8,9 +8,6 @@
 
 namespace linkwatch::bench {
 
-// The 9 wire bytes of a frame carrying these counts.
-std::vector<std::uint8_t> EncodeFrame(const FrameCounts& counts);
-
 // A line as the instrument sends it on a fair day: whole frames, 5 in 100
 // with error counts, and 8 in 100 pieces are noise instead of a frame: a few
 // bytes trailing a frame, or a few bytes of any value. Always the same bytes

@@ -14,7 +14,7 @@
 #include "quality/iso_time.h"
 #include "quality/second_csv.h"
 #include "quality/summary_file.h"
-#include "scratch_dir.h"
+#include "temp_dir.h"
 
 using namespace linkwatch;
 using Clock = std::chrono::steady_clock;
@@ -92,7 +92,7 @@ void Summarise(const std::string& path) {
 }  // namespace
 
 int main() {
-  bench::ScratchDir dir;
+  testing::TempDir dir;
   const std::string csv = dir.File("week.csv");
   WriteWeekCsv(csv);
   const double csvTime = Best([&] { Summarise(csv); });

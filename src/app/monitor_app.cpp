@@ -4,6 +4,7 @@
 #include "app/termination_signals.h"
 #include "control/monitor_dlg.h"
 #include "link/serial_port.h"
+#include "system/sleep_inhibitor.h"
 #include "ui/dialog_binding.h"
 #include "ui/monitor_window.h"
 
@@ -31,9 +32,10 @@ class SignalWatch {
 
 bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
   CSerialPort serial;
+  SleepInhibitor sleepLock;
   MonitorWindow window;
   window.SetAboutBox(ShowAboutBox);
-  CMonitorDlg dlg(window, serial);
+  CMonitorDlg dlg(window, serial, sleepLock);
   const DialogBinding binding(window, dlg);
   const SignalWatch watch(endSignals, window);
   dlg.OnInitDialog();

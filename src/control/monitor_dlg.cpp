@@ -1,5 +1,6 @@
 #include "control/monitor_dlg.h"
 
+#include <algorithm>
 #include <array>
 #include <string>
 
@@ -33,8 +34,8 @@ const ComItem& ComItemOf(int port) {
 
 }  // namespace
 
-CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial)
-    : m_Platform(platform), m_Serial(serial) {}
+CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, ISleepLock& sleepLock)
+    : m_Platform(platform), m_Serial(serial), m_SleepLock(sleepLock) {}
 
 CMonitorDlg::~CMonitorDlg() {
   // Both only act when the dialog ends while a test still runs.
@@ -87,6 +88,14 @@ void CMonitorDlg::SetLogPath(const std::string& path) {
   m_strLogPath = path;
   SetLogDisplay(m_strLogPath);
   UpdateData();
+}
+
+void CMonitorDlg::AddObserver(IMonitorObserver* observer) {
+  if (observer != nullptr) m_Observers.push_back(observer);
+}
+
+void CMonitorDlg::RemoveObserver(IMonitorObserver* observer) {
+  std::erase(m_Observers, observer);
 }
 
 std::string CMonitorDlg::PortName() const {

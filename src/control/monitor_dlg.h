@@ -3,25 +3,29 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "acquire/frame_decoder.h"
 #include "acquire/rx_ring.h"
-#include "acquire/totals.h"
+#include "base/totals.h"
+#include "control/monitor_events.h"
 #include "control/platform.h"
 #include "link/serial_link.h"
 #include "quality/second_record.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
 #include "record/results_table.h"
-#include "system/sleep_inhibitor.h"
+#include "system/sleep_lock.h"
 
 namespace linkwatch {
 
 // The main dialog's state and handlers: everything a link test does, with the
-// window reached only through IPlatform and the port through ISerialPort.
+// window reached only through IPlatform, the port through ISerialPort and the
+// sleep lock through ISleepLock; what happens is told to IMonitorObservers.
 class CMonitorDlg {
  public:
-  CMonitorDlg(IPlatform& platform, ISerialPort& serial);
+  CMonitorDlg(IPlatform& platform, ISerialPort& serial,
+              ISleepLock& sleepLock = NoSleepLock::Shared());
   CMonitorDlg(const CMonitorDlg&) = delete;
   CMonitorDlg& operator=(const CMonitorDlg&) = delete;
   ~CMonitorDlg();
@@ -45,7 +49,7 @@ class CMonitorDlg {
     if (!m_bRunning) m_nDuration = seconds;
   }
   void OnTimer(int nIDEvent);
-  void StopTest();
+  void StopTest(StopReason why = StopReason::Stop);
   void OnOK();
   void OnCancel();
 
@@ -78,7 +82,7 @@ class CMonitorDlg {
   ResultsTable& Results() { return m_ListResults; }
   // Failed writes, syncs and closes of the log since it was last opened.
   int LogFailures() const { return m_nLogFailures; }
-  bool HoldsSleepLock() const { return m_SleepInhibitor.Held(); }
+  bool HoldsSleepLock() const { return m_SleepLock.Held(); }
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
 
@@ -90,9 +94,6 @@ class CMonitorDlg {
   bool CsvInUse() const { return m_bCsvInUse; }
   // Appends one second of the running test to the CSV, when it is in use.
   void WriteSecondRecord(const SecondRecord& record);
-  // What the latest tick of a test saw: its time, the counts of the frames
-  // decoded in it and the line's state.
-  const SecondRecord& LastSecond() const { return m_tickRecord; }
   std::string CsvPath() const;
 
   // Where the log goes; for front ends that choose it before the first START.
@@ -101,6 +102,10 @@ class CMonitorDlg {
   // end that opens a device by path has set.
   std::string PortName() const;
   void SetPortName(const std::string& name) { m_strPortName = name; }
+
+  // Front ends that act on what happens. Not owned; remove before it goes.
+  void AddObserver(IMonitorObserver* observer);
+  void RemoveObserver(IMonitorObserver* observer);
 
  protected:
   // The tests place bytes and positions directly.
@@ -112,6 +117,7 @@ class CMonitorDlg {
   void CompleteFrame(const FrameCounts& frame);
   int ReadIntoRing(int n);
   void SetRunningControls(bool bRunning);
+  LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
   void ReportLogError(int err);
   void TellLogFailure();
@@ -123,6 +129,12 @@ class CMonitorDlg {
   bool OpenCsvBesideLog();
   void WriteCsv(std::string_view text);
   void TellCloseFailure(const LogFile& file, int err, const std::string& path);
+  void LogWorks();
+  void FailStart(StartFailure failure);
+  template <class Event>
+  void Tell(Event event) {
+    for (IMonitorObserver* observer : m_Observers) event(*observer);
+  }
 
   IPlatform& m_Platform;
 
@@ -157,9 +169,15 @@ class CMonitorDlg {
   bool m_bCsvWanted = true;
   bool m_bCsvInUse = false;
   bool m_bCsvFailing = false;
-  SecondRecord m_tickRecord;  // the tick being polled, then the last one
+  int m_nLogOpenErrno = 0;           // why the last OpenLogFile failed
+  std::string m_strLogOpenFailPath;  // and on which file: the log or its CSV
   // Keeps the machine from sleeping while a test runs.
-  SleepInhibitor m_SleepInhibitor;
+  ISleepLock& m_SleepLock;
+  std::vector<IMonitorObserver*> m_Observers;
+  // This tick's frames and counts, for the tick's record.
+  std::uint32_t m_nTickFrames = 0;
+  Totals m_TickStart;
+  Seconds m_tPoll = 0;  // when the last poll began
 };
 
 }  // namespace linkwatch

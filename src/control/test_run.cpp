@@ -5,6 +5,7 @@
 #include "control/port_failure_text.h"
 #include "control/resource.h"
 #include "control/stamp_texts.h"
+#include "control/tick_second.h"
 
 namespace linkwatch {
 
@@ -39,6 +40,10 @@ void CMonitorDlg::ShowInList(int id, const std::string& text) {
   m_Platform.ListInsert(id, 0, text);
 }
 
+void CMonitorDlg::FailStart(StartFailure failure) {
+  Tell([&](IMonitorObserver& o) { o.OnStartFailed(failure); });
+}
+
 void CMonitorDlg::OnStart() {
   if (m_bRunning) return;
 
@@ -53,27 +58,49 @@ void CMonitorDlg::OnStart() {
              BoxAnswer::Yes) {
     opened = OpenLogFile();
   } else {
-    if (!SelectLogFile()) return;
+    if (!SelectLogFile()) {
+      StartFailure failure;
+      failure.code = StartError::Cancelled;
+      failure.subject = FileExists(m_strLogPath) ? m_strLogPath : CsvPath();
+      FailStart(failure);
+      return;
+    }
     SetLogDisplay(m_strLogPath);
     UpdateData();
     // The file dialog asked about the log it names, not about a CSV beside it.
     if (!FileExists(m_strLogPath) && exists() &&
         m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+      StartFailure failure;
+      failure.code = StartError::Cancelled;
+      failure.subject = CsvPath();
+      FailStart(failure);
       return;
     }
     opened = OpenLogFile();
   }
-  if (!opened) return;
+  if (!opened) {
+    StartFailure failure;
+    failure.code = StartError::Log;
+    failure.sysErrno = m_nLogOpenErrno;
+    failure.subject = m_strLogOpenFailPath;
+    FailStart(failure);
+    return;
+  }
 
   if (!m_Serial.Open(m_nComPort, kBaudRate)) {
     const std::string message = "Cannot Open " + PortName();
-    m_Platform.MessageBox(message, BoxKind::Ok,
-                          PortFailureDetail(m_Serial.LastFailure(), PortName()));
+    StartFailure failure;
+    failure.code = StartError::Port;
+    failure.facts = m_Serial.LastFailure();
+    failure.sysErrno = failure.facts.sysErrno;
+    failure.subject = PortName();
+    m_Platform.MessageBox(message, BoxKind::Ok, PortFailureDetail(failure.facts, PortName()));
     m_Platform.SetCheck(IDC_START, false);
     WriteLog("\r\n     ");
     WriteLog(message);
     WriteLog(" - recording terminated");
     CloseLogFile();
+    FailStart(failure);
     return;
   }
 
@@ -90,13 +117,15 @@ void CMonitorDlg::OnStart() {
   m_dPackets = m_dCErr = m_dUcErr = m_dSyncLoss = 0.0;
   m_nMissedTicks = 0;
   m_nErrorRows = 0;
-  m_tickRecord = SecondRecord{m_tStart};
   m_Decoder = FrameDecoder{};  // a frame cut short by the last stop must not finish in this test
   m_ListResults.DeleteAllItems();
+  Tell([&](IMonitorObserver& o) {
+    o.OnTestStarted({PortName(), m_strLogPath, m_nDuration, m_tStart});
+  });
   AddResultRow();
   SyncLog();
   // Last, so that a slow bus cannot delay the start stamp or the first row.
-  m_SleepInhibitor.Acquire();
+  m_SleepLock.Acquire();
 }
 
 void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
@@ -104,15 +133,26 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   if (!m_bRunning) return;
   const Seconds e = m_Platform.Now() - m_tStart;
   ShowInList(IDC_ELAPSED, ElapsedText(e));
-  if (m_nDuration != 0 && e >= m_nDuration) StopTest();
-  if (m_bRunning) {
-    PollLink();
-    WriteSecondRecord(m_tickRecord);
-    SyncLog();
-  }
+  if (m_nDuration != 0 && e >= m_nDuration) StopTest(StopReason::Duration);
+  if (!m_bRunning) return;
+  m_nTickFrames = 0;
+  m_TickStart = CurrentTotals();
+  PollLink();
+  const Totals now = CurrentTotals();
+  const TickRecord tick{
+      m_tPoll,
+      e,
+      {now.packets - m_TickStart.packets, now.ucErr - m_TickStart.ucErr,
+       now.cErr - m_TickStart.cErr, now.syncLoss - m_TickStart.syncLoss},
+      m_nTickFrames,
+      LineNow(),
+  };
+  WriteSecondRecord(SecondOf(tick));
+  SyncLog();
+  Tell([&](IMonitorObserver& o) { o.OnTick(tick); });
 }
 
-void CMonitorDlg::StopTest() {
+void CMonitorDlg::StopTest(StopReason why) {
   m_bRunning = false;
   m_Platform.SetCheck(IDC_START, false);
   m_Platform.ShowControl(IDC_STOP, false);
@@ -126,7 +166,8 @@ void CMonitorDlg::StopTest() {
   AddResultRow();
   CloseLogFile();
   // Only once the log is on the disk may the machine sleep.
-  m_SleepInhibitor.Release();
+  m_SleepLock.Release();
+  Tell([&](IMonitorObserver& o) { o.OnTestStopped(why, now); });
 }
 
 void CMonitorDlg::OnStop() {
@@ -134,7 +175,7 @@ void CMonitorDlg::OnStop() {
   // The question's nested loop goes on ticking: the duration may have ended
   // the test before the answer, and then there is nothing left to stop.
   if (m_Platform.MessageBox("Stop Test?", BoxKind::YesNoAsk) == BoxAnswer::Yes && m_bRunning) {
-    StopTest();
+    StopTest(StopReason::Stop);
   }
 }
 
@@ -154,7 +195,8 @@ void CMonitorDlg::OnCancel() {
         BoxAnswer::Yes) {
       return;
     }
-    if (m_bRunning) StopTest();  // a tick may have ended it while the question was open
+    if (m_bRunning)
+      StopTest(StopReason::Exit);  // a tick may have ended it while the question was open
   } else if (m_Platform.MessageBox("Exit Application?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
     return;
   }

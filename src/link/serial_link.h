@@ -3,10 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "base/failure.h"
+
 namespace linkwatch {
 
-// Why the last Open failed, in one small closed set, with the system's own
-// error beside it.
+// Why the last Open failed, in one small closed set; None first, so that a
+// Failure holding it is no failure.
 enum class SerialError {
   None,
   NoDevice,    // no such device, or it has gone
@@ -16,11 +18,25 @@ enum class SerialError {
   Other,
 };
 
-struct SerialFailure {
-  SerialError code = SerialError::None;
-  int sysErrno = 0;    // errno of the failing call, 0 if none
-  std::string device;  // the device path that was tried
+// The process whose lock file holds a device.
+struct PortHolder {
+  int pid = 0;             // 0 when the lock file names no live process we could tell
+  std::string program{};   // its command name; empty when it cannot be read
+  std::string lockFile{};  // empty when no lock file holds the device
 };
+
+// What a failed open tells beside its code: who holds the port, and whether
+// lock files could be used at all.
+struct SerialLockFacts {
+  PortHolder holder{};  // Busy by another program's lock file: who
+  // Set when no lock file could be made there, so only flock and exclusive
+  // mode kept other programs away.
+  std::string lockFolder{};
+  int lockFolderErrno = 0;
+};
+
+// The subject is the device path that was tried.
+using SerialFailure = Failure<SerialError, SerialLockFacts>;
 
 // What the test run and the link poll need of a serial port: open, close,
 // count the bytes waiting, and read them without waiting. There is no write.

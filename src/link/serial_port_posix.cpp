@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <memory>
 
 #include "link/baud_rate.h"
 #include "link/raw_tty.h"
@@ -11,6 +13,8 @@
 #include "link/serial_port.h"
 
 namespace linkwatch {
+
+CSerialPort::CSerialPort(std::string lockFolder) : m_strLockFolder(std::move(lockFolder)) {}
 
 CSerialPort::~CSerialPort() {
   Close();
@@ -21,28 +25,78 @@ bool CSerialPort::Open(int port, int baud) {
   m_failure = {};
   const std::string path = DevicePath(port);
   const std::optional<speed_t> speed = BaudToSpeed(baud);
-  RawTty tty;
-  if (path.empty()) {
-    tty.err = ENOENT;
-  } else if (!speed) {
-    tty.err = EINVAL;
-  } else {
-    tty = OpenRawTty(path, *speed);
-  }
-  if (!tty.fd) {
-    m_failure = {SerialErrorFromErrno(tty.err), tty.err, path};
+  m_failure.subject = path;
+  const int err = path.empty() ? ENOENT : !speed ? EINVAL : 0;
+  if (err != 0) {
+    m_failure.code = SerialErrorFromErrno(err);
+    m_failure.sysErrno = err;
     return false;
   }
-  m_fd = std::move(tty.fd);
+  if (!Acquire(path, *speed, m_failure)) return false;
   m_strDevice = path;
   m_speed = *speed;
   m_bOpened = true;
   return true;
 }
 
+bool CSerialPort::Acquire(const std::string& path, speed_t speed, SerialFailure& failure) {
+  const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr),
+                                                             &std::free);
+  if (!resolved) {
+    failure.sysErrno = errno;
+    failure.code = SerialErrorFromErrno(failure.sysErrno);
+    return false;
+  }
+  const std::string device = resolved.get();
+  // The lock named after the device itself meets every other name of it.
+  // minicom and cu name the lock after the path they are given, links
+  // included, so a link under /dev (/dev/serial/by-id/...) is locked under
+  // its own name as well. Elsewhere they name it by its last part alone,
+  // which two links to two devices may share: a live holder of that name is
+  // heeded, but taking it could refuse another device's free port.
+  std::vector<std::string> names{device};
+  if (UucpLockName(path) != UucpLockName(device)) {
+    if (path.starts_with("/dev/")) {
+      names.push_back(path);
+    } else if (PortHolder holder = UucpLock::LiveHolder(m_strLockFolder, path); holder.pid != 0) {
+      failure.code = SerialError::Busy;
+      failure.sysErrno = EBUSY;
+      failure.facts.holder = std::move(holder);
+      return false;
+    }
+  }
+  std::vector<UucpLock> locks;
+  for (const std::string& name : names) {
+    UucpLockAttempt lock = UucpLock::Take(m_strLockFolder, name);
+    if (!lock.holder.lockFile.empty()) {
+      failure.code = SerialError::Busy;
+      failure.sysErrno = EBUSY;
+      failure.facts.holder = lock.holder;
+      return false;  // the locks taken so far go with locks
+    }
+    if (lock.folderErrno != 0) {
+      failure.facts.lockFolder = m_strLockFolder;
+      failure.facts.lockFolderErrno = lock.folderErrno;
+      break;
+    }
+    locks.push_back(std::move(lock.lock));
+  }
+  // The device, not the link: the link may point elsewhere by now.
+  RawTty tty = OpenRawTty(device, speed);
+  if (!tty.fd) {
+    failure.code = SerialErrorFromErrno(tty.err);
+    failure.sysErrno = tty.err;
+    return false;
+  }
+  m_fd = std::move(tty.fd);
+  m_locks = std::move(locks);
+  return true;
+}
+
 bool CSerialPort::Close() {
   if (!m_bOpened) return true;
   CloseRawTty(m_fd);
+  m_locks.clear();
   m_bOpened = false;
   m_strDevice.clear();
   return true;
@@ -50,13 +104,13 @@ bool CSerialPort::Close() {
 
 void CSerialPort::DropDevice() {
   CloseRawTty(m_fd);
+  // Another program may use the device while it is gone or after it is back.
+  m_locks.clear();
 }
 
 bool CSerialPort::Reopen() {
-  RawTty tty = OpenRawTty(m_strDevice, m_speed);
-  if (!tty.fd) return false;
-  m_fd = std::move(tty.fd);
-  return true;
+  SerialFailure ignored;
+  return Acquire(m_strDevice, m_speed, ignored);
 }
 
 int CSerialPort::QueuedBytes() {

@@ -1,12 +1,8 @@
 #pragma once
 
-#include <cstdint>
+#include "base/seconds.h"
 
 namespace linkwatch {
-
-// Calendar time in whole seconds since the epoch. 64 bits, so dates after
-// January 2038 work.
-using Seconds = std::int64_t;
 
 // A seconds count broken down into local calendar fields.
 struct LocalTime {

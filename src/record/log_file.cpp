@@ -1,7 +1,6 @@
 #include "record/log_file.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -24,9 +23,6 @@ int LogFile::Open(const std::string& path) {
 }
 
 int LogFile::Hold(const std::string& path) {
-  // A file-size limit must show as EFBIG on the write, where it is reported
-  // and the text kept, not as a signal that ends a week-long test.
-  ::signal(SIGXFSZ, SIG_IGN);
   Close();
   if (path.empty()) return ENOENT;
   // Not O_TRUNC: a file that another opener holds must be left untouched, so

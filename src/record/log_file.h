@@ -16,7 +16,9 @@ bool FileExists(const std::string& path);
 // second program (or a second copy of this one) cannot write into it. Nothing
 // is buffered: each text reaches the file at once. Text that cannot be written
 // (disk full, file too large, I/O error) is kept, up to a bound, and written
-// in order before the next text once writing works again.
+// in order before the next text once writing works again. A file-size limit
+// shows as EFBIG only where the program ignores SIGXFSZ, as both programs do
+// in main.
 class LogFile {
  public:
   static constexpr std::size_t kKeepLimit = 4u << 20;

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "acquire/totals.h"
+#include "base/totals.h"
 #include "record/local_time.h"
 
 namespace linkwatch {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "acquire/totals.h"
+#include "base/totals.h"
 #include "record/local_time.h"
 
 namespace linkwatch {

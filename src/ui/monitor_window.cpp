@@ -151,7 +151,7 @@ void MonitorWindow::EndFromOutside() {
     QTimer::singleShot(0, this, &MonitorWindow::EndFromOutside);
     return;
   }
-  if (m_dlg != nullptr && m_dlg->IsRunning()) m_dlg->StopTest();
+  if (m_dlg != nullptr && m_dlg->IsRunning()) m_dlg->StopTest(StopReason::Signal);
   EndDialog(IDCANCEL);
 }
 

@@ -15,6 +15,8 @@
 #include <vector>
 
 #include "cli_process.h"
+#include "other_program.h"
+#include "pty_pair.h"
 #include "sim_process.h"
 #include "temp_dir.h"
 
@@ -157,6 +159,15 @@ TEST(CliEndToEnd, TwentySecondTestLogsWhatTheSimulatorSent) {
   EXPECT_EQ(run.out, AsPrinted(text)) << "standard output is the log, line by line";
 }
 
+// The lock file that minicom and the like look for, in the system's own lock
+// folder: /dev/pts/7 -> /var/lock/LCK..pts_7. Empty when that folder cannot be
+// written, so the program runs without one.
+std::string SystemLockFile(const std::string& device) {
+  if (::access("/var/lock", W_OK) != 0) return {};
+  const std::string resolved = std::filesystem::canonical(device).string();
+  return "/var/lock/LCK..pts_" + resolved.substr(resolved.rfind('/') + 1);
+}
+
 class CliStopSignal : public ::testing::TestWithParam<int> {};
 
 TEST_P(CliStopSignal, StopsTheTestAsStopDoesAndExitsZero) {
@@ -166,9 +177,16 @@ TEST_P(CliStopSignal, StopsTheTestAsStopDoesAndExitsZero) {
   CliProcess cli(Cli({"--device", sim.Link()}, dir.Path().string()));
   // Two rows of error frames show that ticks are being handled.
   ASSERT_TRUE(cli.WaitForOutput(kZeros, 5s));
+  const std::string lock = SystemLockFile(sim.Link());
+  if (!lock.empty()) {
+    EXPECT_EQ(ReadFile(lock), LockText(cli.Pid()));
+  }
   std::this_thread::sleep_for(2200ms);
   cli.Signal(GetParam());
   const CliResult run = cli.Finish(5s);
+  if (!lock.empty()) {
+    EXPECT_FALSE(std::filesystem::exists(lock)) << "left behind: " << lock;
+  }
   const auto summary = sim.Stop();
   EXPECT_EQ(run.status, 0) << "signal " << GetParam() << "; " << run.err;
 
@@ -294,6 +312,30 @@ INSTANTIATE_TEST_SUITE_P(
                       PortCase{"Com3", {"--port", "3"}, {{"LINKWATCH_COM3", "DEVICE"}}, "COM3"},
                       PortCase{"Com1", {}, {{"LINKWATCH_COM1", "DEVICE"}}, "COM1"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Another program's lock file refuses the port as any busy port: exit 4, and
+// the detail names who holds it.
+TEST(CliPortHeld, ALockFileOfALiveProgramExitsFourAndNamesIt) {
+  PtyPair pty;
+  const std::string lock = SystemLockFile(pty.Name());
+  if (lock.empty()) GTEST_SKIP() << "/var/lock cannot be written here";
+  OtherProgram minicom("minicom");
+  WriteFile(lock, LockText(minicom.Pid()));
+  struct Remove {
+    std::string path;
+    ~Remove() { std::filesystem::remove(path); }
+  } const cleanup{lock};
+
+  TempDir dir;
+  CliProcess cli(Cli({"--device", pty.Name()}, dir.Path().string()));
+  const CliResult run = cli.Finish(10s);
+  EXPECT_EQ(run.status, 4) << run.err;
+  EXPECT_EQ(run.err.rfind("Cannot Open " + pty.Name() + "\n", 0), 0u) << run.err;
+  EXPECT_NE(run.err.find("in use by minicom (process " + std::to_string(minicom.Pid()) + ")"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(ReadFile(lock), LockText(minicom.Pid())) << "the holder's lock stays";
+}
 
 TEST(CliLogFailure, ALogThatCannotBeOpenedExitsThreeBeforeThePortIsTried) {
   TempDir dir;

@@ -132,7 +132,8 @@ TEST_F(WithPrivateBus, ATestHoldsTheLockWhileItRunsAndOnlyThen) {
   ASSERT_TRUE(logind.Serving());
   FakePlatform platform;
   FakeSerial serial;
-  CMonitorDlg dlg(platform, serial);
+  SleepInhibitor lock;
+  CMonitorDlg dlg(platform, serial, lock);
   dlg.OnInitDialog();
   dlg.SetLogPath(m_dir.File("log.txt"));
 

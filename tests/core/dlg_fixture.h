@@ -12,6 +12,7 @@
 #include "control/resource.h"
 #include "fake_platform.h"
 #include "fake_serial.h"
+#include "fake_sleep_lock.h"
 #include "frames.h"
 #include "temp_dir.h"
 
@@ -89,7 +90,8 @@ class DlgTest : public ::testing::Test {
   std::string logPath = dir.File("results.txt");
   FakePlatform platform;
   FakeSerial serial;
-  TestDlg dlg{platform, serial};
+  FakeSleepLock sleepLock;
+  TestDlg dlg{platform, serial, sleepLock};
 };
 
 }  // namespace linkwatch::testing

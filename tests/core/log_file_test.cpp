@@ -9,6 +9,7 @@
 
 #include "control/resource.h"
 #include "dlg_fixture.h"
+#include "recording_observer.h"
 
 namespace linkwatch::testing {
 namespace {
@@ -115,6 +116,7 @@ class LogWriteFailureTest : public DlgTest {
  protected:
   void SetUp() override {
     DlgTest::SetUp();
+    ::signal(SIGXFSZ, SIG_IGN);  // as the programs do
     ::getrlimit(RLIMIT_FSIZE, &m_saved);
   }
   void TearDown() override { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
@@ -194,6 +196,28 @@ TEST_F(LogWriteFailureTest, OneBoxPerEpisodeAndNeverTwoOpen) {
   EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 10);
 }
 
+// Observers hear every failure, with what is kept, and the recovery once.
+TEST_F(LogWriteFailureTest, ObserversHearEachFailureAndTheRecovery) {
+  RecordingObserver events;
+  dlg.AddObserver(&events);
+  Start();
+  LimitFileSize(Log().size());
+  serial.Push(EncodeFrame({0, 1, 0, 0}));
+  Tick();
+  serial.Push(EncodeFrame({0, 1, 0, 0}));
+  Tick();
+  ASSERT_GE(events.logFailures.size(), 2u);
+  EXPECT_EQ(events.logFailures[0].sysErrno, EFBIG);
+  EXPECT_EQ(events.logFailures.back().keptBytes, 2 * 62u);
+  EXPECT_EQ(events.logRecoveries, 0);
+  Unlimit();
+  Tick();
+  EXPECT_EQ(events.logRecoveries, 1);
+  dlg.StopTest();
+  EXPECT_EQ(events.logRecoveries, 1);
+  dlg.RemoveObserver(&events);
+}
+
 TEST_F(LogWriteFailureTest, LinesLostAtTheStopAreToldEvenWithABoxOpen) {
   Start();
   LimitFileSize(Log().size());
@@ -220,6 +244,7 @@ TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {
   ASSERT_EQ(log.Open(path), 0);
   ASSERT_EQ(log.Write("head"), 0);
   rlimit saved{};
+  ::signal(SIGXFSZ, SIG_IGN);  // as the programs do
   ::getrlimit(RLIMIT_FSIZE, &saved);
   rlimit limit = saved;
   limit.rlim_cur = 4;

@@ -36,12 +36,62 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
        {}},
       {{SerialError::Settings, EINVAL, "/dev/ttyS0"}, "COM1", {"9600", "Invalid argument"}, {}},
       {{SerialError::Other, EIO, ""}, "COM1", {"the device", "Input/output error"}, {}},
+      {{.code = SerialError::Busy,
+        .sysErrno = EBUSY,
+        .subject = "/dev/serial/by-id/usb-FTDI-if00",
+        .facts = {.holder = {1234, "minicom", "/var/lock/LCK..ttyUSB0"}}},
+       "COM1",
+       {"/dev/serial/by-id/usb-FTDI-if00 is in use by minicom (process 1234)",
+        "/var/lock/LCK..ttyUSB0", "Close that program"},
+       {"another copy", "Device or resource busy"}},
+      {{.code = SerialError::Busy,
+        .sysErrno = EBUSY,
+        .subject = "/dev/ttyUSB0",
+        .facts = {.holder = {77, "", "/var/lock/LCK..ttyUSB0"}}},
+       "COM1",
+       {"in use by process 77,"},
+       {"()"}},
+      {{.code = SerialError::Busy,
+        .sysErrno = EBUSY,
+        .subject = "/dev/ttyUSB0",
+        .facts = {.holder = {0, "", "/var/lock/LCK..ttyUSB0"}}},
+       "COM1",
+       {"/dev/ttyUSB0 is in use", "/var/lock/LCK..ttyUSB0", "cannot be named"},
+       {"process 0"}},
   };
   for (const DetailCase& c : cases) {
     const std::string detail = PortFailureDetail(c.failure, c.portName);
     for (const std::string& part : c.has) EXPECT_NE(detail.find(part), std::string::npos) << detail;
     for (const std::string& part : c.hasNot)
       EXPECT_EQ(detail.find(part), std::string::npos) << detail;
+  }
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// Without lock files only flock and exclusive mode keep programs away: every
+// failure says so, once, after its own reason.
+TEST(PortFailureDetail, AnUnusableLockFolderIsToldOnceAfterTheReason) {
+  const SerialFailure failures[] = {
+      {SerialError::Busy, EWOULDBLOCK, "/dev/ttyS0"},
+      {SerialError::NoDevice, EIO, "/dev/ttyUSB0"},
+      {SerialError::Settings, EINVAL, "/dev/ttyS0"},
+      {SerialError::Other, EIO, ""},
+  };
+  for (SerialFailure f : failures) {
+    const std::string reason = PortFailureDetail(f, "COM1");
+    EXPECT_EQ(reason.find("/run/lock"), std::string::npos) << reason;
+    f.facts.lockFolder = "/run/lock";
+    f.facts.lockFolderErrno = EROFS;
+    const std::string detail = PortFailureDetail(f, "COM1");
+    EXPECT_EQ(detail.rfind(reason, 0), 0u) << detail;
+    EXPECT_EQ(Count(detail, "/run/lock (Read-only file system)"), 1u) << detail;
+    EXPECT_EQ(Count(detail, "lock file"), 1u) << detail;
+    EXPECT_NE(detail.find("minicom"), std::string::npos) << detail;
   }
 }
 

@@ -43,7 +43,7 @@ TEST(RkvSimSource, NoiseNeverAddsOrSpoilsAFrame) {
   FrameDecoder decoder;
   SimTotals decoded;
   for (std::uint8_t b : stream) {
-    if (const auto c = decoder.Feed(b)) decoded.Add({c->cErr, c->ucErr, c->packets, c->syncLoss});
+    if (const auto c = decoder.Feed(b)) decoded.Add(*c);
   }
   EXPECT_EQ(decoded, sent);
   EXPECT_GT(sent.errorFrames, 1000u);
@@ -63,7 +63,7 @@ TEST(RkvSimSource, SameSeedSameStream) {
 }
 
 sim::StreamUnit FrameUnit(std::uint32_t packets, std::uint32_t cErr = 0) {
-  const sim::FrameFields f{cErr, 0, packets, 0};
+  const FrameCounts f{packets, 0, cErr, 0};
   const sim::FrameBytes b = sim::EncodeFrame(f);
   return {{b.begin(), b.end()}, f};
 }

@@ -39,7 +39,7 @@ class Receiver {
       waiting -= got;
       for (int i = 0; i < got; ++i) {
         if (const auto c = m_decoder.Feed(buf[i])) {
-          m_totals.Add({c->cErr, c->ucErr, c->packets, c->syncLoss});
+          m_totals.Add(*c);
         }
       }
     }

@@ -5,6 +5,7 @@
 #include <termios.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <numeric>
 #include <ostream>
 #include <string>
@@ -30,14 +31,15 @@ termios SettingsOf(int fd) {
   return tio;
 }
 
-// COM1 is the test's pty.
+// COM1 is the test's pty; lock files go to a folder of the test's own.
 class SerialPortTest : public ::testing::Test {
  protected:
   void SetUp() override { ::setenv("LINKWATCH_COM1", pty.Name().c_str(), 1); }
   void TearDown() override { ::unsetenv("LINKWATCH_COM1"); }
 
   PtyPair pty;
-  CSerialPort port;
+  TempDir locks;
+  CSerialPort port{locks.Path().string()};
 };
 
 TEST(SerialDevicePath, ComNumbersNameTtySUnlessTheEnvironmentNamesAnother) {
@@ -169,8 +171,9 @@ TEST_P(SerialOpenFailureTest, ReportsWhyLeavesNothingOpenAndCanOpenLater) {
   const SerialFailure f = port.LastFailure();
   EXPECT_EQ(f.code, c.code);
   EXPECT_NE(f.sysErrno, 0);
-  EXPECT_EQ(f.device, device);
+  EXPECT_EQ(f.subject, device);
   EXPECT_EQ(OpenFds(), fds);
+  EXPECT_TRUE(std::filesystem::is_empty(locks.Path())) << "a failed open keeps no lock file";
   EXPECT_EQ(port.BytesWaiting(), 0);
   std::uint8_t buf[8];
   EXPECT_EQ(port.Read(buf, 8), 0);
@@ -227,7 +230,7 @@ TEST_F(SerialPortTest, ASecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
   const int fds = OpenFds();
   EXPECT_FALSE(other.Open(1, 9600));
   EXPECT_EQ(other.LastFailure().code, SerialError::Busy);
-  EXPECT_EQ(other.LastFailure().device, pty.Name());
+  EXPECT_EQ(other.LastFailure().subject, pty.Name());
   EXPECT_EQ(OpenFds(), fds);
 
   port.Close();

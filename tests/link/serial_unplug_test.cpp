@@ -24,7 +24,7 @@ using Bytes = std::vector<std::uint8_t>;
 using Kind = TableRow::Kind;
 
 Bytes Frame(std::uint32_t cErr, std::uint32_t ucErr, std::uint32_t packets) {
-  const sim::FrameBytes f = sim::EncodeFrame({cErr, ucErr, packets, 0});
+  const sim::FrameBytes f = sim::EncodeFrame({packets, ucErr, cErr, 0});
   return {f.begin(), f.end()};
 }
 

@@ -2,19 +2,27 @@
 
 #include <stdlib.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <stdexcept>
 #include <string>
+
+#include "base/sys_error.h"
 
 namespace linkwatch::testing {
 
-// A fresh directory, removed with everything in it when the test ends.
+// A fresh directory, removed with everything in it when it goes. Shared by
+// the tests and the benchmarks.
 class TempDir {
  public:
   TempDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "linkwatch-XXXXXX").string();
-    m_path = ::mkdtemp(tmpl.data());
+    if (::mkdtemp(tmpl.data()) == nullptr) {
+      throw std::runtime_error("Cannot make a temporary directory: " + SysErrorText(errno));
+    }
+    m_path = tmpl;
   }
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;

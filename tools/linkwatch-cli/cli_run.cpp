@@ -11,12 +11,15 @@
 #include "base/sys_error.h"
 #include "console.h"
 #include "control/monitor_dlg.h"
+#include "control/monitor_events.h"
 #include "control/resource.h"
+#include "control/stamp_texts.h"
 #include "exit_codes.h"
 #include "link/serial_port.h"
 #include "output_sink.h"
 #include "signal_watch.h"
 #include "status_line.h"
+#include "system/sleep_inhibitor.h"
 #include "terminal_platform.h"
 #include "yes_no_prompt.h"
 
@@ -40,20 +43,39 @@ bool AnswerCanBeTyped() {
   return foreground == -1 || foreground == ::getpgrp();
 }
 
-void ShowStatus(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
-  console.Status(StatusLine(platform.ElapsedText(), dlg.CurrentTotals(), TerminalWidth()));
+// What the test told: why it did not start, how far it has run, and whether
+// its log failed. The exit status is made from these facts alone.
+class RunFacts : public IMonitorObserver {
+ public:
+  void OnStartFailed(const StartFailure& failure) override { startFailure = failure; }
+  void OnTestStarted(const TestStarted&) override { elapsed = 0; }
+  void OnTick(const TickRecord& tick) override { elapsed = tick.elapsed; }
+  void OnLogWriteFailed(const LogFailure&) override { ++logFailures; }
+
+  StartFailure startFailure;
+  Seconds elapsed = 0;
+  int logFailures = 0;
+};
+
+void ShowStatus(Console& console, const RunFacts& facts, const CMonitorDlg& dlg) {
+  console.Status(StatusLine(ElapsedText(facts.elapsed), dlg.CurrentTotals(), TerminalWidth()));
 }
 
-// Why a start ended without a test, told by what the core asked for.
-int FailedStart(Console& console, const TerminalPlatform& platform, const CMonitorDlg& dlg) {
-  if (platform.SaveDialogAsked()) {
-    console.Message(std::string(kProgram) + dlg.LogPath() + " exists and was not replaced.",
-                    "Give --overwrite to replace it, or --log for another file.");
-    return kExitLog;
+// Why a start ended without a test. What went wrong is on standard error
+// already, but for a log that was kept: nobody can pick another file here.
+int FailedStart(Console& console, const StartFailure& failure) {
+  switch (failure.code) {
+    case StartError::Cancelled:
+      console.Message(std::string(kProgram) + failure.subject + " exists and was not replaced.",
+                      "Give --overwrite to replace it, or --log for another file.");
+      return kExitLog;
+    case StartError::Log:
+      return kExitLog;
+    case StartError::Port:
+      return kExitPort;
+    case StartError::None:
+      break;
   }
-  if (platform.LastBoxText() == "Cannot open " + dlg.LogPath()) return kExitLog;
-  if (platform.LastBoxText() == "Cannot open " + dlg.CsvPath()) return kExitLog;
-  if (platform.LastBoxText() == "Cannot Open " + dlg.PortName()) return kExitPort;
   console.Message(std::string(kProgram) + "the test did not start.");
   return kExitFailure;
 }
@@ -68,27 +90,27 @@ void SetDuration(CMonitorDlg& dlg, TerminalPlatform& platform, const ParsedDurat
 }
 
 // Ticks until the test stops, by its duration or by a signal.
-void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals,
-              Console& console) {
-  ShowStatus(console, platform, dlg);
+void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals, Console& console,
+              const RunFacts& facts) {
+  ShowStatus(console, facts, dlg);
   while (dlg.IsRunning()) {
     pollfd fds[2] = {{signals.Fd(), POLLIN, 0}, {platform.Tick().Fd(), POLLIN, 0}};
     if (::poll(fds, 2, -1) < 0) {
       if (errno == EINTR) continue;
       console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
                       SysErrorText(errno) + "; the test is stopped.");
-      dlg.StopTest();
+      dlg.StopTest(StopReason::Stop);
       return;
     }
     if ((fds[0].revents & POLLIN) != 0 && signals.Take() != 0) {
-      dlg.StopTest();
+      dlg.StopTest(StopReason::Signal);
       return;
     }
     if ((fds[1].revents & POLLIN) != 0 && platform.Tick().Take() != 0) {
       // Ticks missed while the process was held up count as one, as a
       // window's timer would deliver them: the elapsed time is the clock's.
       dlg.OnTimer(ID_TICK_TIMER);
-      if (dlg.IsRunning()) ShowStatus(console, platform, dlg);
+      if (dlg.IsRunning()) ShowStatus(console, facts, dlg);
     }
   }
 }
@@ -117,7 +139,10 @@ int RunCli(const CliOptions& options) {
     ::setenv("LINKWATCH_COM1", options.device.c_str(), 1);
   }
   CSerialPort serial;
-  CMonitorDlg dlg(platform, serial);
+  SleepInhibitor sleepLock;
+  CMonitorDlg dlg(platform, serial, sleepLock);
+  RunFacts facts;
+  dlg.AddObserver(&facts);
   dlg.OnInitDialog();
   if (!options.device.empty()) {
     dlg.SetPortName(options.device);
@@ -132,20 +157,20 @@ int RunCli(const CliOptions& options) {
 
   dlg.OnStart();
   if (!dlg.IsRunning()) {
-    const int status = FailedStart(console, platform, dlg);
+    const int status = FailedStart(console, facts.startFailure);
     console.Finish();
     return status;
   }
   if (!platform.Tick().Running()) {
     console.Message(std::string(kProgram) + "cannot set the one-second timer: " +
                     SysErrorText(platform.TimerError()) + "; the test is stopped.");
-    dlg.StopTest();
+    dlg.StopTest(StopReason::Stop);
     console.Finish();
     return kExitFailure;
   }
-  RunTicks(dlg, platform, signals, console);
+  RunTicks(dlg, platform, signals, console, facts);
   console.Finish();
-  return dlg.LogFailures() != 0 || platform.LogErrors() != 0 ? kExitLogWrite : kExitOk;
+  return facts.logFailures != 0 ? kExitLogWrite : kExitOk;
 }
 
 }  // namespace linkwatch::cli

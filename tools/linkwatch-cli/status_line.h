@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "acquire/totals.h"
+#include "base/totals.h"
 
 namespace linkwatch::cli {
 

@@ -9,30 +9,19 @@ namespace linkwatch::cli {
 BoxAnswer TerminalPlatform::MessageBox(std::string_view text, BoxKind kind,
                                        std::string_view detail) {
   if (kind == BoxKind::YesNoAsk) return m_ask(text) ? BoxAnswer::Yes : BoxAnswer::No;
-  m_strLastBox = std::string(text);
   if (!m_bMuted) m_console.Message(text, detail);
   return BoxAnswer::Ok;
 }
 
 void TerminalPlatform::ShowNotice(std::string_view text, std::string_view detail,
                                   std::function<void()> onClosed) {
-  ++m_nLogErrors;
   m_console.Message(text, detail);
   // Nobody is there to dismiss it: it is closed once it has been printed.
   if (onClosed) onClosed();
 }
 
 std::string TerminalPlatform::SaveFileDialog(const SaveFileRequest& /*request*/) {
-  m_bSaveAsked = true;
   return {};
-}
-
-void TerminalPlatform::ListReset(int id) {
-  if (id == IDC_ELAPSED) m_strElapsed.clear();
-}
-
-void TerminalPlatform::ListInsert(int id, int index, std::string_view text) {
-  if (id == IDC_ELAPSED && index == 0) m_strElapsed = std::string(text);
 }
 
 int TerminalPlatform::ComboGetCurSel(int id) const {

@@ -32,8 +32,8 @@ class TerminalPlatform : public IPlatform {
   void SetCheck(int, bool) override {}
   bool HasFocus(int) const override { return false; }
   void SetItemText(int, std::string_view) override {}
-  void ListReset(int id) override;
-  void ListInsert(int id, int index, std::string_view text) override;
+  void ListReset(int) override {}
+  void ListInsert(int, int, std::string_view) override {}
   int ComboGetCurSel(int id) const override;
   void ComboSetCurSel(int id, int index) override;
 
@@ -53,10 +53,6 @@ class TerminalPlatform : public IPlatform {
   // nothing a terminal user needs ("COM2 selected").
   void SetMuted(bool muted) { m_bMuted = muted; }
 
-  const std::string& LastBoxText() const { return m_strLastBox; }
-  bool SaveDialogAsked() const { return m_bSaveAsked; }
-  int LogErrors() const { return m_nLogErrors; }
-  const std::string& ElapsedText() const { return m_strElapsed; }
   TickTimer& Tick() { return m_tick; }
   // The errno of a timer that could not be set, 0 if none.
   int TimerError() const { return m_nTimerError; }
@@ -65,10 +61,6 @@ class TerminalPlatform : public IPlatform {
   Console& m_console;
   Asker m_ask;
   bool m_bMuted = false;
-  std::string m_strLastBox;
-  bool m_bSaveAsked = false;
-  int m_nLogErrors = 0;
-  std::string m_strElapsed;
   int m_nDurationSel = -1;
   TickTimer m_tick;
   int m_nTimerError = 0;

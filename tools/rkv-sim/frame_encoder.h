@@ -2,19 +2,13 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
+
+#include "acquire/frame_decoder.h"
 
 namespace linkwatch::sim {
 
-// The four counts of one RKV-3520 frame, each within its field's width.
-struct FrameFields {
-  std::uint32_t cErr = 0;      // 18 bits
-  std::uint32_t ucErr = 0;     // 16 bits
-  std::uint32_t packets = 0;   // 16 bits
-  std::uint32_t syncLoss = 0;  // 4 bits
-
-  bool HasErrors() const { return cErr != 0 || ucErr != 0 || syncLoss != 0; }
-};
-
+// The widths of the four counts of a frame.
 inline constexpr std::uint32_t kMaxCErr = (1u << 18) - 1;
 inline constexpr std::uint32_t kMaxUcErr = (1u << 16) - 1;
 inline constexpr std::uint32_t kMaxPackets = (1u << 16) - 1;
@@ -27,7 +21,7 @@ using FrameBytes = std::array<std::uint8_t, kFrameSize>;
 // bit 7 clear, 7 payload bits each. Counts wider than their field are cut to
 // it. filler goes into the bits that the instrument leaves unused (bits 6-4
 // of bytes 0, 5 and 8), which a receiver must ignore.
-constexpr FrameBytes EncodeFrame(const FrameFields& f, std::uint8_t filler = 0) {
+constexpr FrameBytes EncodeFrame(const FrameCounts& f, std::uint8_t filler = 0) {
   const std::uint32_t cErr = f.cErr & kMaxCErr;
   const std::uint32_t ucErr = f.ucErr & kMaxUcErr;
   const std::uint32_t packets = f.packets & kMaxPackets;
@@ -44,6 +38,12 @@ constexpr FrameBytes EncodeFrame(const FrameFields& f, std::uint8_t filler = 0) 
       b7(packets),
       static_cast<std::uint8_t>(unused | (f.syncLoss & kMaxSyncLoss)),
   };
+}
+
+// The same bytes as a vector, to join with others.
+inline std::vector<std::uint8_t> FrameVector(const FrameCounts& f, std::uint8_t filler = 0) {
+  const FrameBytes bytes = EncodeFrame(f, filler);
+  return {bytes.begin(), bytes.end()};
 }
 
 }  // namespace linkwatch::sim

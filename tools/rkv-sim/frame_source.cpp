@@ -14,8 +14,8 @@ std::uint8_t FrameSource::Payload() {
   return static_cast<std::uint8_t>(std::uniform_int_distribution<int>(0, 0x7F)(m_rng));
 }
 
-FrameFields FrameSource::NextFields() {
-  FrameFields f;
+FrameCounts FrameSource::NextFields() {
+  FrameCounts f;
   f.packets = m_options.packets;
   if (std::bernoulli_distribution(m_options.errorShare)(m_rng)) {
     // Draw until some count is non-zero (only an all-zero draw would make
@@ -48,7 +48,7 @@ std::vector<StreamUnit> FrameSource::Next(bool allowNoise) {
   if (allowNoise && m_options.noise > 0.0 && std::bernoulli_distribution(m_options.noise)(m_rng)) {
     units.push_back(Noise());
   }
-  const FrameFields f = NextFields();
+  const FrameCounts f = NextFields();
   const FrameBytes bytes = EncodeFrame(f, Payload());
   units.push_back({{bytes.begin(), bytes.end()}, f});
   return units;

@@ -13,7 +13,7 @@ namespace linkwatch::sim {
 // A piece of the byte stream: one frame, or noise that a receiver drops.
 struct StreamUnit {
   std::vector<std::uint8_t> bytes;
-  std::optional<FrameFields> frame;  // empty for noise
+  std::optional<FrameCounts> frame;  // empty for noise
 };
 
 // Draws frames and noise as the options ask, repeatably for a given seed.
@@ -27,7 +27,7 @@ class FrameSource {
   // never add up to a frame of its own.
   std::vector<StreamUnit> Next(bool allowNoise = true);
 
-  FrameFields NextFields();
+  FrameCounts NextFields();
 
  private:
   StreamUnit Noise();

@@ -33,11 +33,11 @@ class SendQueue {
  private:
   struct Mark {
     std::uint64_t end;  // stream offset just past the unit's last byte
-    std::optional<FrameFields> frame;
+    std::optional<FrameCounts> frame;
   };
   struct Sent {
     std::uint64_t end;
-    FrameFields frame;
+    FrameCounts frame;
   };
 
   std::vector<std::uint8_t> m_bytes;  // from m_head on: not yet written

@@ -2,7 +2,7 @@
 
 namespace linkwatch::sim {
 
-void SimTotals::Add(const FrameFields& f) {
+void SimTotals::Add(const FrameCounts& f) {
   ++frames;
   if (f.HasErrors()) ++errorFrames;
   packets += f.packets;
@@ -13,7 +13,7 @@ void SimTotals::Add(const FrameFields& f) {
   syncLoss += f.syncLoss;
 }
 
-void SimTotals::Remove(const FrameFields& f) {
+void SimTotals::Remove(const FrameCounts& f) {
   --frames;
   if (f.HasErrors()) --errorFrames;
   packets -= f.packets;

@@ -16,8 +16,8 @@ struct SimTotals {
   std::uint64_t cErr = 0;
   std::uint64_t syncLoss = 0;
 
-  void Add(const FrameFields& f);
-  void Remove(const FrameFields& f);
+  void Add(const FrameCounts& f);
+  void Remove(const FrameCounts& f);
   friend bool operator==(const SimTotals&, const SimTotals&) = default;
 };
 

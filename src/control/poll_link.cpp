@@ -31,9 +31,14 @@ int CMonitorDlg::ReadIntoRing(int n) {
   return got + readAtWrite(n - toEnd);
 }
 
+LineState CMonitorDlg::LineNow() const {
+  if (m_nMissedTicks == 0) return LineState::Up;
+  return m_nMissedTicks == kLinkLost ? LineState::Lost : LineState::Quiet;
+}
+
 void CMonitorDlg::PollLink() {
   const Seconds tPoll = m_Platform.Now();
-  m_tickRecord = SecondRecord{tPoll};
+  m_tPoll = tPoll;
   int waiting = m_Serial.BytesWaiting();
   if (waiting <= 0) {
     if (m_nMissedTicks < kSecondQuietTick) ++m_nMissedTicks;
@@ -59,9 +64,6 @@ void CMonitorDlg::PollLink() {
     m_nMissedTicks = kLinkLost;
     AddStatusRow(false, tPoll);
   }
-  m_tickRecord.line = m_nMissedTicks == 0           ? LineState::Up
-                      : m_nMissedTicks == kLinkLost ? LineState::Lost
-                                                    : LineState::Quiet;
 }
 
 }  // namespace linkwatch

@@ -25,6 +25,8 @@ std::string CMonitorDlg::CsvPath() const {
 // held by another program leaves the log as it was, and the other way round.
 bool CMonitorDlg::OpenLogFile() {
   int err = m_LogFile.Hold(m_strLogPath);
+  m_nLogOpenErrno = err;
+  m_strLogOpenFailPath = m_strLogPath;
   if (err != 0) {
     m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok, OpenErrorDetail(err));
     return false;
@@ -35,6 +37,7 @@ bool CMonitorDlg::OpenLogFile() {
     return false;
   }
   err = m_LogFile.Empty();
+  m_nLogOpenErrno = err;
   if (err != 0) {
     m_CsvFile.Close();
     m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok, OpenErrorDetail(err));
@@ -54,6 +57,8 @@ bool CMonitorDlg::OpenCsvBesideLog() {
     err = m_CsvFile.Empty();
     if (err == 0) return true;
   }
+  m_nLogOpenErrno = err;
+  m_strLogOpenFailPath = csv;
   m_Platform.MessageBox("Cannot open " + csv, BoxKind::Ok, OpenErrorDetail(err));
   return false;
 }
@@ -76,7 +81,7 @@ void CMonitorDlg::WriteLog(std::string_view text) {
   m_Platform.LogText(text);
   const int err = m_LogFile.Write(text);
   if (err == 0) {
-    m_bLogFailing = false;
+    LogWorks();
     return;
   }
   ReportLogError(err);
@@ -85,7 +90,7 @@ void CMonitorDlg::WriteLog(std::string_view text) {
 void CMonitorDlg::SyncLog() {
   const int err = m_LogFile.Sync();
   if (err == 0) {
-    m_bLogFailing = false;
+    LogWorks();
   } else {
     ReportLogError(err);
   }
@@ -95,6 +100,12 @@ void CMonitorDlg::SyncLog() {
   } else {
     m_bCsvFailing = false;
   }
+}
+
+void CMonitorDlg::LogWorks() {
+  if (!m_bLogFailing) return;
+  m_bLogFailing = false;
+  Tell([](IMonitorObserver& o) { o.OnLogRecovered(); });
 }
 
 void CMonitorDlg::CloseLogFile() {
@@ -113,6 +124,7 @@ void CMonitorDlg::TellCloseFailure(const LogFile& file, int err, const std::stri
   const auto dropped = file.DroppedLines();
   m_strLogFailPath = path;
   ++m_nLogFailures;
+  Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed({err, kept, dropped}); });
   // The last chance to write has passed. This box waits for the user, so that
   // an exit right after it cannot take it away unseen.
   std::string detail = path == m_strLogPath ? "The log file was closed" : "The CSV file was closed";
@@ -145,6 +157,8 @@ void CMonitorDlg::ReportCsvError(int err) {
 void CMonitorDlg::ReportFileError(int err, const std::string& path) {
   m_strLogFailPath = path;
   ++m_nLogFailures;
+  const LogFailure failure{err, m_LogFile.KeptBytes(), m_LogFile.DroppedLines()};
+  Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed(failure); });
   if (!m_bLogFailing) {
     m_bLogFailing = true;
     m_bLogFailureTold = false;

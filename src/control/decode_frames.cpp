@@ -28,11 +28,7 @@ void CMonitorDlg::DecodeFrames() {
 }
 
 void CMonitorDlg::CompleteFrame(const FrameCounts& frame) {
-  m_tickRecord.packets += frame.packets;
-  m_tickRecord.ucErr += frame.ucErr;
-  m_tickRecord.cErr += frame.cErr;
-  m_tickRecord.syncLoss += frame.syncLoss;
-  ++m_tickRecord.frames;
+  ++m_nTickFrames;
   m_dPackets += frame.packets;
   if (frame.HasErrors()) {
     m_dUcErr += frame.ucErr;

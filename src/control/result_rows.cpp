@@ -1,0 +1,29 @@
+#include "control/monitor_dlg.h"
+#include "record/row_texts.h"
+
+namespace linkwatch {
+
+void CMonitorDlg::AddResultRow() {
+  const Seconds t = m_Platform.Now();
+  const Totals totals = CurrentTotals();
+  const TableRow row = TableRow::Result(t, totals);
+  m_ListResults.InsertTop(row);
+  WriteLog(ResultLogLine(t, totals));
+  Tell([&](IMonitorObserver& o) { o.OnRowAdded(row); });
+}
+
+void CMonitorDlg::AddStatusRow(bool bRestored, Seconds tPoll) {
+  const TableRow row = TableRow::Status(tPoll, bRestored);
+  m_ListResults.InsertTop(row);
+  WriteLog(StatusLogLine(tPoll, bRestored));
+  Tell([&](IMonitorObserver& o) {
+    o.OnRowAdded(row);
+    if (bRestored) {
+      o.OnLineBack(tPoll);
+    } else {
+      o.OnLineLost(tPoll);
+    }
+  });
+}
+
+}  // namespace linkwatch
