@@ -6,6 +6,7 @@
 #include "link/serial_port.h"
 #include "system/sleep_inhibitor.h"
 #include "ui/dialog_binding.h"
+#include "ui/link_quality.h"
 #include "ui/monitor_window.h"
 
 namespace linkwatch {
@@ -39,6 +40,7 @@ bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
   const DialogBinding binding(window, dlg);
   const SignalWatch watch(endSignals, window);
   dlg.OnInitDialog();
+  const LinkQuality linkQuality(window, dlg);  // its menu item goes below About
   window.exec();
   return false;
 }
