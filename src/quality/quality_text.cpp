@@ -72,7 +72,7 @@ std::vector<std::pair<std::string, std::string>> SummaryRows(const QualitySummar
   rows.push_back({"Last second", s.last ? LocalStampText(*s.last) : "none recorded"});
   rows.push_back({"Seconds recorded", Seconds(f.secondsTotal)});
   rows.push_back({"Measured", Seconds(f.secondsMeasured)});
-  rows.push_back({"Not measured (line quiet or lost)", Seconds(f.secondsNotMeasured)});
+  rows.push_back({"Not measured (quiet or lost)", Seconds(f.secondsNotMeasured)});
   rows.push_back({"Available", Seconds(f.secondsAvailable)});
   rows.push_back({"Unavailable" + est, Seconds(f.secondsUnavailable)});
   rows.push_back({"Packets", Count(f.packets)});

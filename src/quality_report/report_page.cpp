@@ -78,9 +78,9 @@ void DrawReportPage(QPainter& painter, const QRectF& page, const QualitySummary&
     const qreal ry = y + static_cast<qreal>(i % perColumn) * rowH;
     if ((i % perColumn) % 2 == 0)
       painter.fillRect(QRectF(x, ry, colW - 10, rowH), QColor(240, 243, 247));
-    painter.drawText(QRectF(x + 6, ry, colW * 0.55, rowH), Qt::AlignVCenter | Qt::AlignLeft,
+    painter.drawText(QRectF(x + 6, ry, colW * 0.5, rowH), Qt::AlignVCenter | Qt::AlignLeft,
                      Q(rows[i].first));
-    painter.drawText(QRectF(x + colW * 0.55, ry, colW * 0.45 - 16, rowH),
+    painter.drawText(QRectF(x + colW * 0.4, ry, colW * 0.6 - 16, rowH),
                      Qt::AlignVCenter | Qt::AlignRight, Q(rows[i].second));
   }
   y += static_cast<qreal>(perColumn) * rowH + 20;
