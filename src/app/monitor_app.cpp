@@ -11,6 +11,7 @@
 #include "system/sleep_inhibitor.h"
 #include "ui/device_watch.h"
 #include "ui/dialog_binding.h"
+#include "ui/link_quality.h"
 #include "ui/monitor_window.h"
 
 namespace linkwatch {
@@ -55,6 +56,7 @@ bool CMonitorApp::InitInstance(TerminationSignals* endSignals) {
   const SignalWatch watch(endSignals, window);
   dlg.OnInitDialog();
   const DeviceWatch deviceWatch(dlg);
+  const LinkQuality linkQuality(window, dlg);  // its menu item goes below About
   window.exec();
   return false;
 }

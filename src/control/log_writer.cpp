@@ -5,24 +5,81 @@
 #include "base/sys_error.h"
 #include "control/monitor_dlg.h"
 #include "control/resource.h"
+#include "quality/second_csv.h"
 
 namespace linkwatch {
 
+namespace {
+
+// Why a file could not be opened: what it is when it is no regular file.
+std::string OpenErrorDetail(int err, const std::string& kind) {
+  if (!kind.empty()) return "It is " + kind + ", not a regular file.";
+  return (err == EWOULDBLOCK) ? "The file is in use by another program." : SysErrorText(err) + ".";
+}
+
+}  // namespace
+
+std::string CMonitorDlg::CsvPath() const {
+  return CsvPathFor(m_strLogPath);
+}
+
+// The log and its CSV are held both before either is emptied, so that a CSV
+// held by another program leaves the log as it was, and the other way round.
 bool CMonitorDlg::OpenLogFile() {
-  const int err = m_LogFile.Open(m_strLogPath);
+  int err = m_LogFile.Hold(m_strLogPath);
+  m_nLogOpenErrno = err;
+  m_strLogOpenFailPath = m_strLogPath;
+  if (err != 0) {
+    m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok,
+                          OpenErrorDetail(err, m_LogFile.NotAFile()));
+    return false;
+  }
+  m_bCsvInUse = m_bCsvWanted;
+  if (m_bCsvInUse && !OpenCsvBesideLog()) {
+    m_LogFile.Close();
+    return false;
+  }
+  err = m_LogFile.Empty();
   m_nLogOpenErrno = err;
   if (err != 0) {
-    const std::string& kind = m_LogFile.NotAFile();
-    const std::string detail = !kind.empty()          ? "It is " + kind + ", not a regular file."
-                               : (err == EWOULDBLOCK) ? "The file is in use by another program."
-                                                      : SysErrorText(err) + ".";
-    m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok, detail);
+    m_CsvFile.Close();
+    m_Platform.MessageBox("Cannot open " + m_strLogPath, BoxKind::Ok,
+                          OpenErrorDetail(err, m_LogFile.NotAFile()));
     return false;
   }
   m_bLogFailing = false;
   m_nLogFailures = 0;
   WriteLog(LoadString(IDS_LOG_HEADER));
+  if (m_bCsvInUse) WriteCsv(SecondCsvHeaderLine());
   return true;
+}
+
+bool CMonitorDlg::OpenCsvBesideLog() {
+  const std::string csv = CsvPath();
+  int err = m_CsvFile.Hold(csv);
+  if (err == 0) {
+    err = m_CsvFile.Empty();
+    if (err == 0) return true;
+  }
+  m_nLogOpenErrno = err;
+  m_strLogOpenFailPath = csv;
+  m_Platform.MessageBox("Cannot open " + csv, BoxKind::Ok,
+                        OpenErrorDetail(err, m_CsvFile.NotAFile()));
+  return false;
+}
+
+void CMonitorDlg::WriteCsv(std::string_view text) {
+  if (!m_bCsvInUse) return;
+  const int err = m_CsvFile.Write(text);
+  if (err == 0) {
+    m_bCsvFailing = false;
+    return;
+  }
+  ReportCsvError(err);
+}
+
+void CMonitorDlg::WriteSecondRecord(const SecondRecord& record) {
+  WriteCsv(SecondCsvLine(record));
 }
 
 void CMonitorDlg::WriteLog(std::string_view text) {
@@ -39,9 +96,15 @@ void CMonitorDlg::SyncLog() {
   const int err = m_LogFile.Sync();
   if (err == 0) {
     LogWorks();
-    return;
+  } else {
+    ReportLogError(err);
   }
-  ReportLogError(err);
+  if (!m_bCsvInUse) return;
+  if (const int csvErr = m_CsvFile.Sync(); csvErr != 0) {
+    ReportCsvError(csvErr);
+  } else {
+    m_bCsvFailing = false;
+  }
 }
 
 void CMonitorDlg::LogWorks() {
@@ -53,15 +116,23 @@ void CMonitorDlg::LogWorks() {
 void CMonitorDlg::CloseLogFile() {
   const int err = m_LogFile.Close();
   m_bLogFailing = false;
-  if (err == 0) return;
+  if (err != 0) TellCloseFailure(m_LogFile, err, m_strLogPath);
+  m_bCsvFailing = false;
+  if (const int csvErr = m_CsvFile.Close(); csvErr != 0) {
+    TellCloseFailure(m_CsvFile, csvErr, CsvPath());
+  }
+}
+
+void CMonitorDlg::TellCloseFailure(const LogFile& file, int err, const std::string& path) {
   // What Close could not write either is lost.
-  const std::size_t kept = m_LogFile.KeptBytes();
-  const auto dropped = m_LogFile.DroppedLines();
+  const std::size_t kept = file.KeptBytes();
+  const auto dropped = file.DroppedLines();
+  m_strLogFailPath = path;
   ++m_nLogFailures;
   Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed({err, kept, dropped}); });
   // The last chance to write has passed. This box waits for the user, so that
   // an exit right after it cannot take it away unseen.
-  std::string detail = "The log file was closed";
+  std::string detail = path == m_strLogPath ? "The log file was closed" : "The CSV file was closed";
   if (kept != 0 || dropped != 0) {
     detail += "; " + std::to_string(kept) + " bytes";
     if (dropped != 0) detail += " and " + std::to_string(dropped) + " further lines";
@@ -75,6 +146,21 @@ void CMonitorDlg::CloseLogFile() {
 // failure that begins while the box is open is told when it closes, if the
 // failure still goes on then.
 void CMonitorDlg::ReportLogError(int err) {
+  ReportFileError(err, m_strLogPath);
+}
+
+// A failing CSV is told once until it can be written again, whatever the log does.
+void CMonitorDlg::ReportCsvError(int err) {
+  if (m_bCsvFailing) {
+    ++m_nLogFailures;
+    return;
+  }
+  m_bCsvFailing = true;
+  ReportFileError(err, CsvPath());
+}
+
+void CMonitorDlg::ReportFileError(int err, const std::string& path) {
+  m_strLogFailPath = path;
   ++m_nLogFailures;
   const LogFailure failure{err, m_LogFile.KeptBytes(), m_LogFile.DroppedLines()};
   Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed(failure); });
@@ -100,7 +186,8 @@ void CMonitorDlg::TellLogFailure() {
 }
 
 std::string CMonitorDlg::LogErrorText(int err) const {
-  return "An error occurred while writing " + m_strLogPath + ": " + SysErrorText(err) + ".";
+  const std::string& path = m_strLogFailPath.empty() ? m_strLogPath : m_strLogFailPath;
+  return "An error occurred while writing " + path + ": " + SysErrorText(err) + ".";
 }
 
 std::string CMonitorDlg::LogErrorDetail(int err) {

@@ -12,6 +12,7 @@
 #include "control/platform.h"
 #include "link/device_list.h"
 #include "link/serial_link.h"
+#include "quality/second_record.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
 #include "record/results_table.h"
@@ -110,6 +111,16 @@ class CMonitorDlg {
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }
 
+  // The per-second CSV beside the log: on by default; a change applies from
+  // the next START.
+  void SetCsvEnabled(bool enabled) { m_bCsvWanted = enabled; }
+  bool CsvEnabled() const { return m_bCsvWanted; }
+  // Whether the running (or last) test writes the CSV, and where.
+  bool CsvInUse() const { return m_bCsvInUse; }
+  // Appends one second of the running test to the CSV, when it is in use.
+  void WriteSecondRecord(const SecondRecord& record);
+  std::string CsvPath() const;
+
   // Where the log goes; for front ends that choose it before the first START.
   void SetLogPath(const std::string& path);
   // The port as messages and the log name it: "COM<n>", or the name a front
@@ -139,6 +150,11 @@ class CMonitorDlg {
   std::string LogErrorText(int err) const;
   static std::string LogErrorDetail(int err);
   void SyncLog();
+  void ReportCsvError(int err);
+  void ReportFileError(int err, const std::string& path);
+  bool OpenCsvBesideLog();
+  void WriteCsv(std::string_view text);
+  void TellCloseFailure(const LogFile& file, int err, const std::string& path);
   void LogWorks();
   void FailStart(StartFailure failure);
   std::string OrphanedLogText() const;
@@ -189,9 +205,16 @@ class CMonitorDlg {
   int m_nLogFailures = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
-  int m_nLogOpenErrno = 0;      // why the last OpenLogFile failed
-  bool m_bLogOrphaned = false;  // deleted, and its path cannot be created yet
-  int m_nLogPlaceErrno = 0;     // why it cannot
+  bool m_bLogOrphaned = false;   // deleted, and its path cannot be created yet
+  int m_nLogPlaceErrno = 0;      // why it cannot
+  std::string m_strLogFailPath;  // the file the latest failure was on: the log or its CSV
+  // The per-second CSV: held, written and synced beside the log.
+  LogFile m_CsvFile;
+  bool m_bCsvWanted = true;
+  bool m_bCsvInUse = false;
+  bool m_bCsvFailing = false;
+  int m_nLogOpenErrno = 0;           // why the last OpenLogFile failed
+  std::string m_strLogOpenFailPath;  // and on which file: the log or its CSV
   // Keeps the machine from sleeping while a test runs.
   ISleepLock& m_SleepLock;
   std::vector<IMonitorObserver*> m_Observers;

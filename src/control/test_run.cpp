@@ -5,6 +5,7 @@
 #include "control/port_failure_text.h"
 #include "control/resource.h"
 #include "control/stamp_texts.h"
+#include "control/tick_second.h"
 
 namespace linkwatch {
 
@@ -48,8 +49,12 @@ void CMonitorDlg::FailStart(StartFailure failure) {
 void CMonitorDlg::OnStart() {
   if (m_bRunning) return;
 
+  // The question covers the CSV beside the log: both are emptied together.
+  const auto exists = [this] {
+    return FileExists(m_strLogPath) || (m_bCsvWanted && FileExists(CsvPath()));
+  };
   bool opened = false;
-  if (!FileExists(m_strLogPath)) {
+  if (!exists()) {
     opened = OpenLogFile();
   } else if (Ask("Overwrite Existing File?") == BoxAnswer::Yes) {
     opened = OpenLogFile();
@@ -57,19 +62,28 @@ void CMonitorDlg::OnStart() {
     if (!SelectLogFile()) {
       StartFailure failure;
       failure.code = StartError::Cancelled;
-      failure.subject = m_strLogPath;
+      failure.subject = FileExists(m_strLogPath) ? m_strLogPath : CsvPath();
       FailStart(failure);
       return;
     }
     SetLogDisplay(m_strLogPath);
     UpdateData();
+    // The file dialog asked about the log it names, not about a CSV beside it.
+    if (!FileExists(m_strLogPath) && exists() &&
+        m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+      StartFailure failure;
+      failure.code = StartError::Cancelled;
+      failure.subject = CsvPath();
+      FailStart(failure);
+      return;
+    }
     opened = OpenLogFile();
   }
   if (!opened && !OpenAnotherLogFile()) {
     StartFailure failure;
     failure.code = StartError::Log;
     failure.sysErrno = m_nLogOpenErrno;
-    failure.subject = m_strLogPath;
+    failure.subject = m_strLogOpenFailPath;
     FailStart(failure);
     return;
   }
@@ -129,7 +143,6 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   m_nTickFrames = 0;
   m_TickStart = CurrentTotals();
   PollLink();
-  SyncLog();
   const Totals now = CurrentTotals();
   const TickRecord tick{
       m_tPoll,
@@ -139,6 +152,8 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
       m_nTickFrames,
       LineNow(),
   };
+  WriteSecondRecord(SecondOf(tick));
+  SyncLog();
   Tell([&](IMonitorObserver& o) { o.OnTick(tick); });
 }
 

@@ -18,7 +18,7 @@ bool FileExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-int LogFile::OpenHeld(const std::string& path, UniqueFd& fd) {
+int LogFile::OpenHeld(const std::string& path, UniqueFd& fd, bool empty) {
   // Looked at before the open too: opening a FIFO nobody reads fails with a
   // reason that would hide what the path is.
   struct stat st {};
@@ -40,7 +40,7 @@ int LogFile::OpenHeld(const std::string& path, UniqueFd& fd) {
   const int flags = m_fs.FcntlGetFlags(opened.Get());
   if (flags < 0 || m_fs.FcntlSetFlags(opened.Get(), flags & ~O_NONBLOCK) != 0) return errno;
   if (m_fs.Flock(opened.Get(), LOCK_EX | LOCK_NB) != 0) return errno;
-  if (m_fs.FTruncate(opened.Get(), 0) != 0) return errno;
+  if (empty && m_fs.FTruncate(opened.Get(), 0) != 0) return errno;
   fd = std::move(opened);
   return 0;
 }
@@ -50,12 +50,18 @@ UniqueFd LogFile::OpenForReading(int fd) {
 }
 
 int LogFile::Open(const std::string& path) {
+  const int err = Hold(path);
+  if (err != 0) return err;
+  return Empty();
+}
+
+int LogFile::Hold(const std::string& path) {
   Close();
   m_readFd.Reset();
   m_strNotAFile.clear();
   if (path.empty()) return ENOENT;
   UniqueFd fd;
-  const int err = OpenHeld(path, fd);
+  const int err = OpenHeld(path, fd, false);
   if (err != 0) return err;
   m_readFd = OpenForReading(fd.Get());
   // Without /proc, by the path: the same file, as long as nobody moves it.
@@ -69,9 +75,21 @@ int LogFile::Open(const std::string& path) {
   return 0;
 }
 
+int LogFile::Empty() {
+  if (!m_fd) return EBADF;
+  if (m_fs.FTruncate(m_fd.Get(), 0) != 0) {
+    const int err = errno;
+    m_fd.Reset();
+    m_readFd.Reset();
+    return err;
+  }
+  m_nWritten = 0;
+  return 0;
+}
+
 int LogFile::Recreate() {
   UniqueFd fd;
-  int err = OpenHeld(m_strPath, fd);
+  int err = OpenHeld(m_strPath, fd, true);
   if (err != 0) return err;
   struct stat own {};
   if (m_fs.FStat(m_fd.Get(), &own) != 0) return errno;

@@ -47,6 +47,10 @@ class LogFile : public ILogSource {
   // and is left as it was. Anything but a regular file at the path (a device,
   // a FIFO) is refused with EINVAL, and NotAFile then says what it is.
   int Open(const std::string& path);
+  // Open in two steps, for files that must be emptied together or not at
+  // all: Hold opens and locks without changing the file, Empty truncates it.
+  int Hold(const std::string& path);
+  int Empty();
   // After a refused Open: what is at the path ("a character device");
   // empty otherwise.
   const std::string& NotAFile() const { return m_strNotAFile; }
@@ -96,8 +100,9 @@ class LogFile : public ILogSource {
   int WriteAll(int fd, std::string_view text, std::size_t& written);
   int WriteKept();
   void Keep(std::string_view text);
-  // Opens path for writing, creating it, and holds it: locked and emptied.
-  int OpenHeld(const std::string& path, UniqueFd& fd);
+  // Opens path for writing, creating it, and holds it: locked, and emptied
+  // when asked.
+  int OpenHeld(const std::string& path, UniqueFd& fd, bool empty);
   // A reading descriptor of its own for the file open at fd.
   UniqueFd OpenForReading(int fd);
   int Recreate();

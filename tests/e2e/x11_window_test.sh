@@ -274,10 +274,10 @@ case_menu_keys() {
     key Escape
     wait_until $kDeadline popup_closed_since "$before" || fail "Escape left the menu open"
   done
-  # It is the program's menu: its last item is About.
+  # It is the program's menu: its last items are About and "Link Quality...".
   key F10
   wait_until $kDeadline popup_opened_since "$before" || fail "F10 opened no menu"
-  key Up Return
+  key Up Up Return
   wait_box "About RKV-3520 Linkwatch"
   key Return
   wait_box_gone "About RKV-3520 Linkwatch"
@@ -309,7 +309,7 @@ case_focus_without_wm() {
   before=$(mapped_windows)
   key F10
   wait_until $kDeadline popup_opened_since "$before" || fail "F10 opened no menu"
-  key Up Return
+  key Up Up Return
   wait_box "About RKV-3520 Linkwatch"
   key Return
   wait_box_gone "About RKV-3520 Linkwatch"

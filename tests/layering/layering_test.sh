@@ -12,11 +12,14 @@ declare -A allowed=(
   [record]="base acquire record"
   [link]="base link"
   [system]="base system"
-  [control]="base acquire record link system control"
-  [ui]="base acquire record link system control ui"
-  [app]="base acquire record link system control ui app"
+  # Link quality: plain figures and files; its Qt pages sit beside the window.
+  [quality]="base acquire quality"
+  [quality_report]="base acquire quality quality_report"
+  [control]="base acquire record link system quality control"
+  [ui]="base acquire record link system quality quality_report control ui"
+  [app]="base acquire record link system quality quality_report control ui app"
   # The programs beside the window: anything but the window program itself.
-  [tools]="base acquire record link system control ui"
+  [tools]="base acquire record link system quality quality_report control ui"
 )
 
 bad=0

@@ -41,9 +41,9 @@ sleep 0.5
 # The background beside the "Current Log File" group takes the right click.
 xdotool mousemove --window "$main" 210 30 click 3
 sleep 0.5
-# With no item active, Up reaches the last one, About; the one above it is
-# the last device.
-xdotool key --delay 100 Up Up Return
+# With no item active, Up reaches the last one, "Link Quality...", then
+# About; the one above that is the last device.
+xdotool key --delay 100 Up Up Up Return
 box=$(wait_for '^linkwatch$')
 xdotool windowactivate --sync "$box" key Return
 sleep 0.5

@@ -48,6 +48,8 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
       parsed.listDevices = true;
     } else if (name == "--overwrite" && !value) {
       parsed.options.overwrite = true;
+    } else if (name == "--no-csv" && !value) {
+      parsed.options.csv = false;
     } else if (TakesValue(name)) {
       if (!value) {
         if (i + 1 == args.size()) {
@@ -75,7 +77,7 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return R"(Usage: linkwatch-cli [--port N | --device PATH] [--duration D] [--log PATH]
-                     [--overwrite]
+                     [--overwrite] [--no-csv]
        linkwatch-cli --list-devices
 Runs a link test against an RKV-3520 on a serial port without a window, as the
 START button of linkwatch does, and stops it on SIGINT (Ctrl+C), SIGTERM or
@@ -92,20 +94,23 @@ and the four totals.
                   "12 hours", "1 day", "2 days", "1 week"), or seconds with an
                   optional unit s, m, h or d: 90, 90s, 15m, 2h, 7d
   --log PATH      the log file [results.txt in the current directory]
-  --overwrite     replace an existing log file without asking. Without it an
-                  existing log is replaced only when the question
+  --overwrite     replace an existing log file (and the CSV beside it)
+                  without asking. Without it an existing log or CSV is
+                  replaced only when the question
                   "Overwrite Existing File? [y/N]" is answered y on a terminal
   --list-devices  print the serial devices present, one path a line, as the
                   window's system menu lists them below COM4: names under
                   /dev/serial/by-id/ where there are any, else /dev/ttyUSB*,
                   /dev/ttyACM* and the /dev/ttyS* with a UART behind them
+  --no-csv        do not write the per-second CSV beside the log (the log's
+                  name with .csv in place of its extension)
   --help          this text
 
 Exit status:
   0  the test ran, and was stopped by a signal or by its duration
   1  the program could not run (no timer or no signal handling)
   2  a usage error
-  3  the log file cannot be opened, or it exists and is not to be replaced
+  3  the log file or its CSV cannot be opened, or one exists and is not to be replaced
      (no --overwrite, and no y on a terminal); an existing file is left as it
      was
   4  the serial port cannot be opened; the log then holds its header and the

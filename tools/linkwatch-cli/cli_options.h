@@ -13,6 +13,7 @@ struct CliOptions {
   ParsedDuration duration{0, 0, {}};  // continuous
   std::string logPath;                // empty: results.txt in the current directory
   bool overwrite = false;
+  bool csv = true;  // the per-second CSV beside the log
 };
 
 struct ParsedCli {

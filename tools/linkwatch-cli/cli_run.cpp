@@ -182,6 +182,7 @@ int RunCli(const CliOptions& options) {
     platform.SetMuted(false);
   }
   if (!options.logPath.empty()) dlg.SetLogPath(options.logPath);
+  dlg.SetCsvEnabled(options.csv);
   SetDuration(dlg, platform, options.duration);
 
   dlg.OnStart();

@@ -20,16 +20,18 @@ TEST(CliOptions, DefaultsAreCom1ContinuousAndTheDefaultLog) {
   EXPECT_EQ(p.options.duration.listIndex, 0);
   EXPECT_EQ(p.options.logPath, "");
   EXPECT_FALSE(p.options.overwrite);
+  EXPECT_TRUE(p.options.csv);
 }
 
 TEST(CliOptions, TakesValuesAsNextWordOrAfterEquals) {
-  const ParsedCli p =
-      ParseCliArgs({"--port", "3", "--duration=2h", "--log", "/tmp/a b.txt", "--overwrite"});
+  const ParsedCli p = ParseCliArgs(
+      {"--port", "3", "--duration=2h", "--log", "/tmp/a b.txt", "--overwrite", "--no-csv"});
   ASSERT_EQ(p.error, "");
   EXPECT_EQ(p.options.port, 3);
   EXPECT_EQ(p.options.duration.seconds, 7200);
   EXPECT_EQ(p.options.logPath, "/tmp/a b.txt");
   EXPECT_TRUE(p.options.overwrite);
+  EXPECT_FALSE(p.options.csv);
 
   const ParsedCli d = ParseCliArgs({"--device=/dev/ttyUSB0", "--duration", "15 minutes"});
   ASSERT_EQ(d.error, "");
@@ -75,6 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BadCase{{"--device", "/dev/ttyUSB0", "--port=1"}, "not both"},
                       BadCase{{"--verbose"}, "unknown option --verbose"},
                       BadCase{{"--overwrite=yes"}, "unknown option"},
+                      BadCase{{"--no-csv=1"}, "unknown option"},
                       BadCase{{"results.txt"}, "unexpected argument"}));
 
 }  // namespace
