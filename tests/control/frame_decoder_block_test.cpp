@@ -109,7 +109,6 @@ std::vector<std::size_t> RandomSplit(std::mt19937& rng, std::size_t total) {
 struct Callout {
   FrameCounts counts;
   FrameDecoder state;
-  friend bool operator==(const Callout&, const Callout&) = default;
 };
 
 // A callout may feed the decoder itself; these bytes go in after every third

@@ -37,7 +37,7 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
        {"Permission denied", "dialout"},
        {}},
       {{SerialError::Settings, EINVAL, "/dev/ttyS0"}, "COM1", {"9600", "Invalid argument"}, {}},
-      {{SerialError::NotSerial, ENOTTY, "/tmp/ttyX", "a regular file"},
+      {{SerialError::NotSerial, ENOTTY, "/tmp/ttyX", {.kind = "a regular file"}},
        "/tmp/ttyX",
        {"/tmp/ttyX\nIt is a regular file, not a serial port"},
        {"no such device", "refused", "ioctl"}},
