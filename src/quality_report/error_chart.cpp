@@ -28,6 +28,9 @@ QAreaSeries* Band(const std::vector<Span>& spans, qreal top, const QString& name
     upper->append(Ms(s.end), 0);
   }
   auto* area = new QAreaSeries(upper);
+  // An area series does not own its line: without a parent it would outlive
+  // the chart's series.
+  upper->setParent(area);
   area->setName(name);
   color.setAlpha(70);
   area->setColor(color);

@@ -24,7 +24,7 @@ openbox >/dev/null 2>&1 &
 wm=$!
 "$program" 2>/dev/null &
 pid=$!
-trap 'kill -TERM "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; kill "$wm" 2>/dev/null' EXIT
+trap 'kill -TERM "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; kill "$wm" 2>/dev/null || true' EXIT
 wait_for() {  # a window title (a regular expression); prints the window's id
   local id=""
   for _ in $(seq 600); do
