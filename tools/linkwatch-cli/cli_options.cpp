@@ -7,7 +7,8 @@ namespace linkwatch::cli {
 namespace {
 
 bool TakesValue(const std::string& name) {
-  return name == "--port" || name == "--device" || name == "--duration" || name == "--log";
+  return name == "--port" || name == "--device" || name == "--duration" || name == "--log" ||
+         name == "--metrics";
 }
 
 // Stores one option's value; an error text, empty when it was good.
@@ -26,6 +27,10 @@ std::string Apply(CliOptions& o, const std::string& name, const std::string& val
   } else if (name == "--log") {
     if (value.empty()) return "--log needs a path";
     o.logPath = value;
+  } else if (name == "--metrics") {
+    ParsedMetricsAddress parsed = ParseMetricsAddress(value);
+    if (!parsed.error.empty()) return parsed.error;
+    o.metrics = parsed.address;
   }
   return {};
 }
@@ -73,7 +78,7 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return R"(Usage: linkwatch-cli [--port N | --device PATH] [--duration D] [--log PATH]
-                     [--overwrite]
+                     [--overwrite] [--metrics ADDRESS:PORT]
 Runs a link test against an RKV-3520 on a serial port without a window, as the
 START button of linkwatch does, and stops it on SIGINT (Ctrl+C), SIGTERM or
 SIGHUP as STOP does. Every line written to the log is also printed on standard
@@ -92,6 +97,12 @@ and the four totals.
   --overwrite     replace an existing log file without asking. Without it an
                   existing log is replaced only when the question
                   "Overwrite Existing File? [y/N]" is answered y on a terminal
+  --metrics ADDRESS:PORT
+                  serve the test's figures for Prometheus over HTTP at
+                  http://ADDRESS:PORT/metrics, e.g. 127.0.0.1:9731 or
+                  [::1]:9731; a numeric address, bound exactly as given (port
+                  0: any free port). Standard error says where it serves.
+                  Nothing is served without it
   --help          this text
 
 Exit status:
@@ -105,6 +116,8 @@ Exit status:
      line saying so
   5  the test ran, but writing the log failed at least once (see the messages
      on standard error): the log may be incomplete
+  6  the --metrics address cannot be served (the port is in use, or the
+     address is not one of this machine's); no test was started
 )";
 }
 

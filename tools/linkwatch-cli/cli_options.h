@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "duration_arg.h"
+#include "metrics_address.h"
 
 namespace linkwatch::cli {
 
@@ -13,6 +15,7 @@ struct CliOptions {
   ParsedDuration duration{0, 0, {}};  // continuous
   std::string logPath;                // empty: results.txt in the current directory
   bool overwrite = false;
+  std::optional<MetricsAddress> metrics;  // where to serve /metrics; nowhere when empty
 };
 
 struct ParsedCli {
