@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xauth
-  libsystemd-dev dbus-daemon
+  libsystemd-dev dbus-daemon libmicrohttpd-dev
   desktop-file-utils appstream dpkg-dev file man-db
   systemd prometheus
 )
