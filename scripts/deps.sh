@@ -8,6 +8,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev fonts-dejavu-core
   xvfb xauth
+  qt6-gtk-platformtheme
+  openbox xdotool x11-utils imagemagick xclip
   libsystemd-dev dbus-daemon libmicrohttpd-dev
   desktop-file-utils appstream dpkg-dev file man-db
   systemd prometheus

@@ -23,5 +23,5 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
 cd "$build"
 echo "== frame decoder: fuzzing for $seconds s"
-./tests/fuzz/frame_decoder_fuzzer -max_total_time="$seconds" -print_final_stats=1 \
-  -artifact_prefix="$build/" "$work/corpus" "$root/tests/fuzz/corpus/frame_decoder"
+./tests/acquire/frame_decoder_fuzzer -max_total_time="$seconds" -print_final_stats=1 \
+  -artifact_prefix="$build/" "$work/corpus" "$root/tests/acquire/corpus/frame_decoder"

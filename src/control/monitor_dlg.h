@@ -81,6 +81,10 @@ class CMonitorDlg {
   ResultsTable& Results() { return m_ListResults; }
   // Failed writes, syncs and closes of the log since it was last opened.
   int LogFailures() const { return m_nLogFailures; }
+  bool LogOpen() const { return m_LogFile.IsOpen(); }
+  // Writing the log fails now; the text not yet written is kept.
+  bool LogFailing() const { return m_bLogFailing; }
+  std::size_t LogKeptBytes() const { return m_LogFile.KeptBytes(); }
   bool HoldsSleepLock() const { return m_SleepLock.Held(); }
   int ReadPos() const { return RingPos(m_RxRing, m_pRead); }
   int WritePos() const { return RingPos(m_RxRing, m_pWrite); }

@@ -32,6 +32,9 @@ QWidget* CreateByKind(ControlKind kind, const QString& text, QWidget* parent) {
       // A frame only: the controls drawn inside it are its siblings, so each
       // is enabled and disabled on its own.
       auto* group = new QGroupBox(text, parent);
+      // Created after the controls it frames, it lies above them; a frame
+      // must let their clicks and wheel turns through.
+      group->setAttribute(Qt::WA_TransparentForMouseEvents);
       // The title sits on the frame's top line, as the template's positions
       // expect, not above it.
       group->setStyleSheet(QStringLiteral(

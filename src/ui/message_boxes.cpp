@@ -8,6 +8,8 @@
 #include <memory>
 #include <utility>
 
+#include "ui/unbroken_lines.h"
+
 namespace linkwatch {
 
 namespace {
@@ -15,11 +17,16 @@ namespace {
 void SetPlainTexts(QMessageBox& box, const QString& text, const QString& detail) {
   box.setTextFormat(Qt::PlainText);
   box.setText(text);
+  // The user may want to copy a path or an error from a box.
+  box.setTextInteractionFlags(Qt::TextSelectableByMouse);
   if (detail.isEmpty()) return;
   box.setInformativeText(detail);
   // Not every Qt applies the box's text format to the detail line as well.
   if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
     label->setTextFormat(Qt::PlainText);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A path is never broken across lines: the box grows to fit it.
+    label->setMinimumWidth(UnbrokenLinesWidth(label->font(), detail));
   }
 }
 

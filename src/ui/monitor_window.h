@@ -17,6 +17,7 @@ namespace linkwatch {
 class CMonitorDlg;
 class ResultsModel;
 class ResultsView;
+class StatusLine;
 class SystemMenu;
 enum class WindowCommand;
 
@@ -27,7 +28,9 @@ class MonitorWindow : public QDialog, public IPlatform {
   Q_OBJECT
 
  public:
+  // Laid out in the dialog font, or in font where a test asks for another size.
   explicit MonitorWindow(QWidget* parent = nullptr);
+  MonitorWindow(QWidget* parent, const QFont& font);
   ~MonitorWindow() override;
 
   // Events reach dlg's handlers, and its results table is shown, from Attach
@@ -46,6 +49,7 @@ class MonitorWindow : public QDialog, public IPlatform {
   QWidget* Control(int id) const;
   SystemMenu& Menu() const { return *m_menu; }
   QAbstractButton& MenuButton() const { return *m_menuButton; }
+  const StatusLine& Status() const { return *m_status; }
   const BaseUnits& Units() const { return m_units; }
   const TickTimers& Timers() const { return m_timers; }
 
@@ -82,6 +86,7 @@ class MonitorWindow : public QDialog, public IPlatform {
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void changeEvent(QEvent* event) override;
@@ -91,7 +96,21 @@ class MonitorWindow : public QDialog, public IPlatform {
   void ConnectControls();
   void OnWindowCommand(WindowCommand command);
   void PopupMenu(const QPoint& globalPos);
+  void PopupMenuAtIcon();
   void FocusFirstTabStop();
+  // Hands an event to the dialog, then shows what changed on the status line.
+  template <class Handler>
+  void Tell(Handler&& handler) {
+    if (m_dlg == nullptr) return;
+    handler(*m_dlg);
+    RefreshStatus();
+  }
+  void RefreshStatus();
+  // After a box: without a window manager nobody else gives the keyboard
+  // back to the window.
+  void ReturnFocus();
+  // The table takes whatever the window has beyond the template's size.
+  void LayOutGrowing();
   template <class Widget>
   Widget* ControlAs(int id) const {
     return qobject_cast<Widget*>(Control(id));
@@ -103,6 +122,7 @@ class MonitorWindow : public QDialog, public IPlatform {
   SystemMenu* m_menu = nullptr;
   QAbstractButton* m_menuButton = nullptr;
   ResultsView* m_results = nullptr;
+  StatusLine* m_status = nullptr;
   std::unique_ptr<ResultsModel> m_model;
   TickTimers m_timers;
   CMonitorDlg* m_dlg = nullptr;

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPointer>
 
 #include <ctime>
 
@@ -17,20 +18,31 @@
 namespace linkwatch {
 
 BoxAnswer MonitorWindow::MessageBox(std::string_view text, BoxKind kind, std::string_view detail) {
-  return RunMessageBox(this, ToQString(text), kind, ToQString(detail));
+  const BoxAnswer answer = RunMessageBox(this, ToQString(text), kind, ToQString(detail));
+  ReturnFocus();
+  return answer;
 }
 
 void MonitorWindow::ShowNotice(std::string_view text, std::string_view detail,
                                std::function<void()> onClosed) {
-  OpenNotice(this, ToQString(text), ToQString(detail), std::move(onClosed));
+  OpenNotice(this, ToQString(text), ToQString(detail),
+             [window = QPointer<MonitorWindow>(this), onClosed = std::move(onClosed)] {
+               if (onClosed) onClosed();
+               if (window == nullptr) return;
+               window->ReturnFocus();
+               window->RefreshStatus();
+             });
 }
 
 void MonitorWindow::ShowAbout() {
   if (m_showAbout) m_showAbout(*this);
+  ReturnFocus();
 }
 
 std::string MonitorWindow::SaveFileDialog(const SaveFileRequest& request) {
-  return RunSaveFileDialog(this, request);
+  std::string path = RunSaveFileDialog(this, request);
+  ReturnFocus();
+  return path;
 }
 
 void MonitorWindow::ShowControl(int id, bool show) {

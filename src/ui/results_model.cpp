@@ -1,5 +1,6 @@
 #include "ui/results_model.h"
 
+#include "record/row_texts.h"
 #include "ui/qt_text.h"
 
 namespace linkwatch {
@@ -9,6 +10,14 @@ namespace {
 Qt::Alignment AlignmentOf(int column) {
   const Align align = kResultColumnDefs[static_cast<std::size_t>(column)].align;
   return (align == Align::Right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+std::string LogLineOf(const TableRow& row) {
+  std::string line = row.GetKind() == TableRow::Kind::Result
+                         ? ResultLogLine(row.Time(), row.GetTotals())
+                         : StatusLogLine(row.Time(), row.GetKind() == TableRow::Kind::Back);
+  if (line.starts_with("\r\n")) line.erase(0, 2);
+  return line;
 }
 
 bool IsColumn(int section) {
@@ -46,6 +55,8 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
       return ToQString(CellText(m_table.At(static_cast<std::size_t>(index.row())), index.column()));
     case Qt::TextAlignmentRole:
       return QVariant::fromValue(AlignmentOf(index.column()));
+    case kLogLineRole:
+      return ToQString(LogLineOf(m_table.At(static_cast<std::size_t>(index.row()))));
     default:
       return {};
   }

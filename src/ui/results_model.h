@@ -13,6 +13,9 @@ class ResultsModel : public QAbstractTableModel, private ResultsTable::Observer 
   Q_OBJECT
 
  public:
+  // A row's line in the log file, without the line break before it.
+  static constexpr int kLogLineRole = Qt::UserRole + 1;
+
   explicit ResultsModel(ResultsTable& table, QObject* parent = nullptr);
   ~ResultsModel() override;
 

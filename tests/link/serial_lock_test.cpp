@@ -306,7 +306,7 @@ TEST_P(SerialLockFolderTest, ThePortOpensWithoutAndAFailureSaysSoOnce) {
 
   const std::string detail = PortFailureDetail(f, "COM1");
   EXPECT_EQ(Count(detail, folder), 1u) << detail;
-  EXPECT_NE(detail.find("busy"), std::string::npos) << detail;
+  EXPECT_NE(detail.find("Busy"), std::string::npos) << detail;
 
   // A folder that works names nothing of the kind.
   first.Close();

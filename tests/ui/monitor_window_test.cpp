@@ -267,22 +267,6 @@ TEST_F(WindowTest, ControlsSitWhereTheTemplatePutsThemInDialogUnits) {
   }
 }
 
-TEST_F(WindowTest, MaximisedTheWindowGrowsButTheControlsStayPut) {
-  Init();
-  const QRect startPlace = Get<QWidget>(IDC_START)->geometry();
-  const QSize normal = window.size();
-  window.Menu().WindowAction(WindowCommand::Maximize)->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window.isMaximized(); }, 2000));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return window.width() > normal.width(); }, 2000));
-  EXPECT_EQ(Get<QWidget>(IDC_START)->geometry(), startPlace);
-
-  window.Menu().WindowAction(WindowCommand::Restore)->trigger();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !window.isMaximized(); }, 2000));
-  EXPECT_EQ(window.size(), normal);
-  EXPECT_EQ(window.minimumSize(), normal);
-  EXPECT_EQ(window.maximumSize(), normal);
-}
-
 TEST_F(WindowTest, EndingFromOutsideDismissesTheOpenBoxAndCompletesTheLog) {
   Init();
   StartTest();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "calendar.h"
 #include "control/monitor_dlg.h"
 #include "control/resource.h"
 #include "fake_platform.h"
@@ -40,18 +41,6 @@ class TestDlg : public CMonitorDlg {
   }
   void SetRingPos(int pos) { m_pRead = m_pWrite = m_RxRing.data() + pos; }
 };
-
-// 14:05:09 on the 3rd of July 2003, in UTC (the tests run with TZ=UTC).
-inline Seconds At(int year, int month, int day, int hour, int minute, int second) {
-  std::tm tm{};
-  tm.tm_year = year - 1900;
-  tm.tm_mon = month - 1;
-  tm.tm_mday = day;
-  tm.tm_hour = hour;
-  tm.tm_min = minute;
-  tm.tm_sec = second;
-  return static_cast<Seconds>(::timegm(&tm));
-}
 
 class DlgTest : public ::testing::Test {
  protected:

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <string>
 #include <vector>
@@ -28,7 +30,7 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
        {"LINKWATCH_"}},
       {{SerialError::Busy, EWOULDBLOCK, "/dev/ttyS0"},
        "COM1",
-       {"/dev/ttyS0", "busy", "another program"},
+       {"/dev/ttyS0", "Busy", "another program"},
        {}},
       {{SerialError::Permission, EACCES, "/dev/ttyS0"},
        "COM1",
@@ -37,7 +39,7 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
       {{SerialError::Settings, EINVAL, "/dev/ttyS0"}, "COM1", {"9600", "Invalid argument"}, {}},
       {{SerialError::NotSerial, ENOTTY, "/tmp/ttyX", "a regular file"},
        "/tmp/ttyX",
-       {"/tmp/ttyX is a regular file, not a serial port"},
+       {"/tmp/ttyX\nIt is a regular file, not a serial port"},
        {"no such device", "refused", "ioctl"}},
       {{SerialError::Other, EIO, ""}, "COM1", {"the device", "Input/output error"}, {}},
       {{.code = SerialError::Busy,
@@ -45,8 +47,8 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
         .subject = "/dev/serial/by-id/usb-FTDI-if00",
         .facts = {.holder = {1234, "minicom", "/var/lock/LCK..ttyUSB0"}}},
        "COM1",
-       {"/dev/serial/by-id/usb-FTDI-if00 is in use by minicom (process 1234)",
-        "/var/lock/LCK..ttyUSB0", "Close that program"},
+       {"/dev/serial/by-id/usb-FTDI-if00\n", "in use by minicom (process 1234)",
+        "\n/var/lock/LCK..ttyUSB0\n", "Close that program"},
        {"another copy", "Device or resource busy"}},
       {{.code = SerialError::Busy,
         .sysErrno = EBUSY,
@@ -60,7 +62,7 @@ TEST(PortFailureDetail, NamesDeviceReasonAndRemedy) {
         .subject = "/dev/ttyUSB0",
         .facts = {.holder = {0, "", "/var/lock/LCK..ttyUSB0"}}},
        "COM1",
-       {"/dev/ttyUSB0 is in use", "/var/lock/LCK..ttyUSB0", "cannot be named"},
+       {"/dev/ttyUSB0\n", "in use", "/var/lock/LCK..ttyUSB0", "cannot be named"},
        {"process 0"}},
   };
   for (const DetailCase& c : cases) {
@@ -93,9 +95,65 @@ TEST(PortFailureDetail, AnUnusableLockFolderIsToldOnceAfterTheReason) {
     f.facts.lockFolderErrno = EROFS;
     const std::string detail = PortFailureDetail(f, "COM1");
     EXPECT_EQ(detail.rfind(reason, 0), 0u) << detail;
-    EXPECT_EQ(Count(detail, "/run/lock (Read-only file system)"), 1u) << detail;
+    EXPECT_EQ(Count(detail, "(Read-only file system)"), 1u) << detail;
+    EXPECT_EQ(Count(detail, "\n/run/lock"), 1u) << detail;
     EXPECT_EQ(Count(detail, "lock file"), 1u) << detail;
     EXPECT_NE(detail.find("minicom"), std::string::npos) << detail;
+  }
+}
+
+std::size_t CountNoCase(std::string text, std::string part) {
+  for (std::string* s : {&text, &part}) {
+    for (char& ch : *s) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  }
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+  return n;
+}
+
+// A box breaks lines only at spaces: a path must stand where no space is.
+bool EveryPathOnALineWithoutSpaces(const std::string& detail) {
+  std::size_t start = 0;
+  while (start <= detail.size()) {
+    const std::size_t end = std::min(detail.find('\n', start), detail.size());
+    const std::string line = detail.substr(start, end - start);
+    if (line.find(' ') != std::string::npos &&
+        (line.starts_with("/") || line.find(" /") != std::string::npos ||
+         line.find("=/") != std::string::npos)) {
+      return false;
+    }
+    start = end + 1;
+  }
+  return true;
+}
+
+TEST(PortFailureDetail, SaysTheReasonOnceAndNeverPutsAPathInProse) {
+  const std::string byId = "/dev/serial/by-id/usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0";
+  struct OnceCase {
+    SerialFailure failure;
+    const char* portName;
+    const char* reason;
+  };
+  const OnceCase cases[] = {
+      {{SerialError::NoDevice, ENOENT, byId}, "COM1", "no such"},
+      {{SerialError::NoDevice, ENODEV, byId}, byId.c_str(), "no such"},
+      {{SerialError::NoDevice, 0, byId}, "COM1", "no such"},
+      {{SerialError::Busy, EBUSY, "/dev/ttyUSB0"}, "COM1", "busy"},
+      {{SerialError::Permission, EACCES, "/dev/ttyS0"}, "COM1", "permission denied"},
+      {{SerialError::Permission, 0, "/dev/ttyS0"}, "COM1", "permission denied"},
+      {{SerialError::Other, EIO, "/dev/ttyS0"}, "COM1", "input/output error"},
+      {{.code = SerialError::Busy,
+        .sysErrno = EBUSY,
+        .subject = byId,
+        .facts = {.holder = {1234, "minicom", "/var/lock/LCK..ttyUSB0"}}},
+       "COM1",
+       "in use"},
+  };
+  for (const OnceCase& c : cases) {
+    const std::string detail = PortFailureDetail(c.failure, c.portName);
+    EXPECT_EQ(CountNoCase(detail, c.reason), 1u) << detail;
+    EXPECT_TRUE(detail.starts_with(c.failure.subject + "\n")) << detail;
+    EXPECT_TRUE(EveryPathOnALineWithoutSpaces(detail)) << detail;
   }
 }
 
