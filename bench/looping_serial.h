@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -22,6 +23,7 @@ class LoopingSerial : public ISerialPort {
     m_bOpen = true;
     return true;
   }
+  bool OpenDevice(const std::string&, int baud) override { return Open(0, baud); }
   bool Close() override {
     m_bOpen = false;
     return true;

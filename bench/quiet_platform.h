@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "control/platform.h"
+#include "system/boot_clock.h"
 
 namespace linkwatch::bench {
 
@@ -38,6 +39,7 @@ class QuietPlatform : public IPlatform {
   void SetTimer(int, int) override {}
   void KillTimer(int) override {}
   Seconds Now() const override { return static_cast<Seconds>(std::time(nullptr)); }
+  Seconds Monotonic() const override { return BootClockSeconds(); }
   void EndDialog(int) override {}
 
   int notices = 0;  // log errors reported; a run with any is not a fair figure

@@ -61,7 +61,7 @@ void CMonitorDlg::LogWorks() {
   if (m_nLinesDropped != 0) {
     // The file now marks where the lines are missing; the user hears how many.
     m_nLossToTell += std::exchange(m_nLinesDropped, 0);
-    if (!*m_pLogBoxOpen) TellLogFailure();
+    if (!*m_pLogBoxOpen && m_nOpenQuestions == 0) TellLogFailure();
   }
   Tell([](IMonitorObserver& o) { o.OnLogRecovered(); });
 }
@@ -107,7 +107,8 @@ void CMonitorDlg::ReportLogError(int err) {
   }
   if (failure.droppedLines != 0 && m_nLinesDropped == 0) m_bLogFailureTold = false;
   m_nLinesDropped = failure.droppedLines;
-  if (!m_bLogFailureTold && !*m_pLogBoxOpen) TellLogFailure();
+  // Never over an open question: that one tells it once it is answered.
+  if (!m_bLogFailureTold && !*m_pLogBoxOpen && m_nOpenQuestions == 0) TellLogFailure();
 }
 
 // Shows the box that is due, if any: a failure not told yet, else how many

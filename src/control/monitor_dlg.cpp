@@ -35,7 +35,13 @@ const ComItem& ComItemOf(int port) {
 }  // namespace
 
 CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, ISleepLock& sleepLock)
-    : m_Platform(platform), m_Serial(serial), m_SleepLock(sleepLock) {}
+    : m_Platform(platform), m_Serial(serial), m_SleepLock(sleepLock) {
+  m_ListResults.SetLogSource(&m_LogFile);
+}
+
+CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices,
+                         ISleepLock& sleepLock)
+    : m_Platform(platform), m_pDevices(&devices), m_Serial(serial), m_SleepLock(sleepLock) {}
 
 CMonitorDlg::~CMonitorDlg() {
   // Both only act when the dialog ends while a test still runs.
@@ -60,6 +66,7 @@ bool CMonitorDlg::OnInitDialog() {
       m_Platform.AppendMenu(MenuItem::Separator, 0, {});
       m_Platform.AppendMenu(MenuItem::String, IDM_ABOUTBOX, about);
     }
+    ListDevices();
   }
 
   m_Platform.ComboSetCurSel(IDC_DURATION, 0);
@@ -114,10 +121,11 @@ bool CMonitorDlg::OnSysCommand(unsigned nID) {
       return true;
     }
   }
-  return false;
+  return OnDeviceCommand(command);
 }
 
 void CMonitorDlg::SelectComPort(int nPort) {
+  ForgetDevice();
   m_Platform.CheckMenuItem(ComItemOf(m_nComPort).command, false);
   const ComItem& chosen = ComItemOf(nPort);
   m_Platform.CheckMenuItem(chosen.command, true);
@@ -128,6 +136,7 @@ void CMonitorDlg::SelectComPort(int nPort) {
 
 void CMonitorDlg::EnableComMenu(bool bGray) {
   for (const ComItem& item : kComItems) m_Platform.EnableMenuItem(item.command, !bGray);
+  EnableDeviceMenu(bGray);
 }
 
 }  // namespace linkwatch

@@ -10,6 +10,7 @@
 #include "base/totals.h"
 #include "control/monitor_events.h"
 #include "control/platform.h"
+#include "link/device_list.h"
 #include "link/serial_link.h"
 #include "record/local_time.h"
 #include "record/log_file.h"
@@ -25,6 +26,9 @@ class CMonitorDlg {
  public:
   CMonitorDlg(IPlatform& platform, ISerialPort& serial,
               ISleepLock& sleepLock = NoSleepLock::Shared());
+  // With the serial devices to offer below COM1 to COM4.
+  CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices,
+              ISleepLock& sleepLock = NoSleepLock::Shared());
   CMonitorDlg(const CMonitorDlg&) = delete;
   CMonitorDlg& operator=(const CMonitorDlg&) = delete;
   ~CMonitorDlg();
@@ -37,6 +41,17 @@ class CMonitorDlg {
   void SelectComPort(int nPort);
   void EnableComMenu(bool bGray);
   void UpdateData();
+
+  // Serial devices in the system menu.
+  // The descriptor that the front end's loop watches; -1 when none.
+  int DeviceChangeFd() const { return m_pDevices->ChangeFd(); }
+  // The descriptor was readable: the device items follow what is present.
+  void OnDeviceChange();
+  void SelectDevice(const std::string& path);
+  // The devices the menu lists, in its order.
+  const std::vector<std::string>& ListedDevices() const { return m_Devices; }
+  // The device chosen by path; empty while a COM port is chosen.
+  const std::string& Device() const { return m_strDevice; }
 
   // Test run.
   void OnStart();
@@ -62,6 +77,11 @@ class CMonitorDlg {
   bool OpenLogFile();
   void WriteLog(std::string_view text);
   void CloseLogFile();
+  // Once a tick: a log deleted or moved meanwhile is put back or followed.
+  void CheckLogPlace();
+  // The same, last, before the log is closed; a log that could not be put
+  // back is then lost, and the user is told so.
+  void SettleLogPlace();
 
   // Log path.
   bool SelectLogFile();
@@ -71,6 +91,7 @@ class CMonitorDlg {
   bool IsRunning() const { return m_bRunning; }
   int ComPort() const { return m_nComPort; }
   int Duration() const { return m_nDuration; }
+  // Calendar time of the start, as the start stamp shows it.
   Seconds StartTime() const { return m_tStart; }
   Totals CurrentTotals() const { return {m_dPackets, m_dUcErr, m_dCErr, m_dSyncLoss}; }
   int ErrorRows() const { return m_nErrorRows; }
@@ -112,6 +133,7 @@ class CMonitorDlg {
   void SetRunningControls(bool bRunning);
   LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
+  Seconds Elapsed() const;
   void ReportLogError(int err);
   void TellLogFailure();
   std::string LogErrorText(int err) const;
@@ -119,12 +141,28 @@ class CMonitorDlg {
   void SyncLog();
   void LogWorks();
   void FailStart(StartFailure failure);
+  std::string OrphanedLogText() const;
   template <class Event>
   void Tell(Event event) {
     for (IMonitorObserver* observer : m_Observers) event(*observer);
   }
+  void ListDevices();
+  bool OnDeviceCommand(unsigned command);
+  void EnableDeviceMenu(bool bGray);
+  void ForgetDevice();
+  bool OpenPort();
+  bool OpenAnotherLogFile();
+  BoxAnswer Ask(std::string_view question);
+  void DismissStaleQuestion();
 
   IPlatform& m_Platform;
+  NoDeviceList m_NoDevices;
+  IDeviceList* m_pDevices = &m_NoDevices;
+  std::vector<std::string> m_Devices;  // the device items, command by command
+  std::string m_strDevice;             // the device chosen by path, if any
+  // Yes/No boxes open now; a log notice waits until none is.
+  int m_nOpenQuestions = 0;
+  bool m_bQuestionDismissed = false;  // the test stopped while the question was open
 
   int m_nErrorRows = 0;
   int m_nComPort = 1;
@@ -155,14 +193,17 @@ class CMonitorDlg {
   std::uint64_t m_nLossToTell = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
-  int m_nLogOpenErrno = 0;  // why the last OpenLogFile failed
+  int m_nLogOpenErrno = 0;      // why the last OpenLogFile failed
+  bool m_bLogOrphaned = false;  // deleted, and its path cannot be created yet
+  int m_nLogPlaceErrno = 0;     // why it cannot
   // Keeps the machine from sleeping while a test runs.
   ISleepLock& m_SleepLock;
   std::vector<IMonitorObserver*> m_Observers;
   // This tick's frames and counts, for the tick's record.
   std::uint32_t m_nTickFrames = 0;
   Totals m_TickStart;
-  Seconds m_tPoll = 0;  // when the last poll began
+  Seconds m_tPoll = 0;            // when the last poll began
+  Seconds m_tStartMonotonic = 0;  // the start on the platform's monotonic clock
 };
 
 }  // namespace linkwatch

@@ -38,6 +38,10 @@ class IPlatform {
   // ticking meanwhile, so handlers can run before it returns.
   virtual BoxAnswer MessageBox(std::string_view text, BoxKind kind,
                                std::string_view detail = {}) = 0;
+  // Closes the Yes/No box that is open, from a handler its loop runs; its
+  // MessageBox returns No. False when there is none, or when this platform's
+  // questions hold up the timer, so that nothing can make one stale.
+  virtual bool DismissQuestion() { return false; }
   // A modal OK box that does not hold up its caller: it returns at once, and
   // onClosed runs when the user dismisses the box.
   virtual void ShowNotice(std::string_view text, std::string_view detail,
@@ -64,12 +68,24 @@ class IPlatform {
   virtual void AppendMenu(MenuItem kind, unsigned command, std::string_view text) = 0;
   virtual void CheckMenuItem(unsigned command, bool checked) = 0;
   virtual void EnableMenuItem(unsigned command, bool enabled) = 0;
+  // Puts an item in front of the item of command before, or at the end when
+  // there is none; a separator may carry a command so that it can be removed.
+  // Only called where HasSystemMenu is true.
+  virtual void InsertMenu(unsigned /*before*/, MenuItem /*kind*/, unsigned /*command*/,
+                          std::string_view /*text*/) {}
+  // Removes the item of a command; nothing when there is none.
+  virtual void DeleteMenu(unsigned /*command*/) {}
 
   // The one-second tick: the platform calls CMonitorDlg::OnTimer while set.
   virtual void SetTimer(int id, int milliseconds) = 0;
   virtual void KillTimer(int id) = 0;
-  // The calendar clock, in whole seconds.
+  // The calendar clock, in whole seconds: for stamps and rows only, as it can
+  // be set or stepped at any moment.
   virtual Seconds Now() const = 0;
+  // Whole seconds on a clock that never steps and goes on counting through a
+  // suspend, from any origin: what a test's elapsed time and duration are
+  // measured on.
+  virtual Seconds Monotonic() const = 0;
 
   // Ends the modal dialog with the given result.
   virtual void EndDialog(int result) = 0;

@@ -40,6 +40,11 @@ inline constexpr unsigned IDM_COM2 = 0x0030;
 inline constexpr unsigned IDM_COM3 = 0x0040;
 inline constexpr unsigned IDM_COM4 = 0x0050;
 inline constexpr unsigned kSysCommandMask = 0xFFF0;
+// The serial devices listed below COM4: the separator that ends their group,
+// and one command per device, from the first on in steps of 16.
+inline constexpr unsigned IDM_DEVICE_SEPARATOR = 0x0060;
+inline constexpr unsigned IDM_DEVICE_FIRST = 0x0100;
+inline constexpr unsigned kMaxDeviceItems = 64;
 
 inline constexpr int ID_TICK_TIMER = 1;
 inline constexpr int kTickMilliseconds = 1000;

@@ -10,8 +10,6 @@ namespace linkwatch {
 
 namespace {
 
-constexpr int kBaudRate = 9600;
-
 struct ControlStates {
   int id;
   bool running;
@@ -39,6 +37,10 @@ void CMonitorDlg::ShowInList(int id, const std::string& text) {
   m_Platform.ListInsert(id, 0, text);
 }
 
+Seconds CMonitorDlg::Elapsed() const {
+  return m_Platform.Monotonic() - m_tStartMonotonic;
+}
+
 void CMonitorDlg::FailStart(StartFailure failure) {
   Tell([&](IMonitorObserver& o) { o.OnStartFailed(failure); });
 }
@@ -49,8 +51,7 @@ void CMonitorDlg::OnStart() {
   bool opened = false;
   if (!FileExists(m_strLogPath)) {
     opened = OpenLogFile();
-  } else if (m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) ==
-             BoxAnswer::Yes) {
+  } else if (Ask("Overwrite Existing File?") == BoxAnswer::Yes) {
     opened = OpenLogFile();
   } else {
     if (!SelectLogFile()) {
@@ -64,7 +65,7 @@ void CMonitorDlg::OnStart() {
     UpdateData();
     opened = OpenLogFile();
   }
-  if (!opened) {
+  if (!opened && !OpenAnotherLogFile()) {
     StartFailure failure;
     failure.code = StartError::Log;
     failure.sysErrno = m_nLogOpenErrno;
@@ -73,7 +74,7 @@ void CMonitorDlg::OnStart() {
     return;
   }
 
-  if (!m_Serial.Open(m_nComPort, kBaudRate)) {
+  if (!OpenPort()) {
     const std::string message = "Cannot Open " + PortName();
     StartFailure failure;
     failure.code = StartError::Port;
@@ -97,6 +98,7 @@ void CMonitorDlg::OnStart() {
   SetRunningControls(true);
   ShowInList(IDC_ELAPSED, ElapsedText(0));
   m_tStart = m_Platform.Now();
+  m_tStartMonotonic = m_Platform.Monotonic();
   ShowInList(IDC_START_TIME, StampText(m_tStart));
   m_Platform.ListReset(IDC_STOP_TIME);
   m_Platform.SetTimer(ID_TICK_TIMER, kTickMilliseconds);
@@ -117,10 +119,13 @@ void CMonitorDlg::OnStart() {
 void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
   // A tick that was already queued when the test stopped changes nothing.
   if (!m_bRunning) return;
-  const Seconds e = m_Platform.Now() - m_tStart;
+  // Measured on the clock that never steps: setting the calendar clock must
+  // neither end a test early nor make it run on.
+  const Seconds e = Elapsed();
   ShowInList(IDC_ELAPSED, ElapsedText(e));
   if (m_nDuration != 0 && e >= m_nDuration) StopTest(StopReason::Duration);
   if (!m_bRunning) return;
+  CheckLogPlace();
   m_nTickFrames = 0;
   m_TickStart = CurrentTotals();
   PollLink();
@@ -138,17 +143,19 @@ void CMonitorDlg::OnTimer(int /*nIDEvent*/) {
 }
 
 void CMonitorDlg::StopTest(StopReason why) {
+  DismissStaleQuestion();
   m_bRunning = false;
   m_Platform.SetCheck(IDC_START, false);
   m_Platform.ShowControl(IDC_STOP, false);
   SetRunningControls(false);
   const Seconds now = m_Platform.Now();
   m_Platform.ListInsert(IDC_STOP_TIME, 0, StampText(now));
-  ShowInList(IDC_ELAPSED, ElapsedText(now - m_tStart));
+  ShowInList(IDC_ELAPSED, ElapsedText(Elapsed()));
   EnableComMenu(false);
   m_Platform.KillTimer(ID_TICK_TIMER);
   m_Serial.Close();
   AddResultRow();
+  SettleLogPlace();
   CloseLogFile();
   // Only once the log is on the disk may the machine sleep.
   m_SleepLock.Release();
@@ -157,9 +164,10 @@ void CMonitorDlg::StopTest(StopReason why) {
 
 void CMonitorDlg::OnStop() {
   if (!m_bRunning) return;
-  // The question's nested loop goes on ticking: the duration may have ended
-  // the test before the answer, and then there is nothing left to stop.
-  if (m_Platform.MessageBox("Stop Test?", BoxKind::YesNoAsk) == BoxAnswer::Yes && m_bRunning) {
+  // The question's nested loop goes on ticking: when the duration ends the
+  // test meanwhile, the stop closes the question as No. Where a platform
+  // cannot close it, a Yes then finds nothing left to stop.
+  if (Ask("Stop Test?") == BoxAnswer::Yes && m_bRunning) {
     StopTest(StopReason::Stop);
   }
 }
@@ -176,13 +184,17 @@ void CMonitorDlg::OnOK() {
 
 void CMonitorDlg::OnCancel() {
   if (m_bRunning) {
-    if (m_Platform.MessageBox("Stop Test and Exit Application?", BoxKind::YesNoAsk) !=
-        BoxAnswer::Yes) {
+    const BoxAnswer answer = Ask("Stop Test and Exit Application?");
+    if (m_bQuestionDismissed) {
+      // The duration ended the test while the question was open, which took
+      // the question away; leaving is still wanted, so ask what is left.
+      if (Ask("Exit Application?") != BoxAnswer::Yes) return;
+    } else if (answer != BoxAnswer::Yes) {
       return;
-    }
-    if (m_bRunning)
+    } else if (m_bRunning) {
       StopTest(StopReason::Exit);  // a tick may have ended it while the question was open
-  } else if (m_Platform.MessageBox("Exit Application?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+    }
+  } else if (Ask("Exit Application?") != BoxAnswer::Yes) {
     return;
   }
   m_Platform.EndDialog(IDCANCEL);

@@ -50,6 +50,8 @@ class ISerialPort {
   // True when the port is open and set up. True at once, with nothing
   // changed, when it is open already.
   virtual bool Open(int port, int baud) = 0;
+  // The same for a device given by its path (/dev/ttyUSB0, a by-id link).
+  virtual bool OpenDevice(const std::string& path, int baud) = 0;
   // Releases the port; does nothing when it is closed. Always true.
   virtual bool Close() = 0;
   // Bytes waiting in the input queue; 0 when closed or when the query fails.

@@ -32,6 +32,7 @@ class CSerialPort : public ISerialPort {
   ~CSerialPort() override;
 
   bool Open(int port, int baud) override;
+  bool OpenDevice(const std::string& path, int baud) override;
   bool Close() override;
   int BytesWaiting() override;
   int Read(std::uint8_t* buffer, int max) override;

@@ -21,9 +21,12 @@ CSerialPort::~CSerialPort() {
 }
 
 bool CSerialPort::Open(int port, int baud) {
+  return OpenDevice(DevicePath(port), baud);
+}
+
+bool CSerialPort::OpenDevice(const std::string& path, int baud) {
   if (m_bOpened) return true;
   m_failure = {};
-  const std::string path = DevicePath(port);
   const std::optional<speed_t> speed = BaudToSpeed(baud);
   m_failure.subject = path;
   const int err = path.empty() ? ENOENT : !speed ? EINVAL : 0;

@@ -40,7 +40,7 @@ class BusError {
   }
 
  private:
-  sd_bus_error m_error = SD_BUS_ERROR_NULL;
+  sd_bus_error m_error{};  // SD_BUS_ERROR_NULL, without its C99 compound literal
 };
 
 }  // namespace

@@ -36,13 +36,17 @@ QString AppTitle() {
   return QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
 }
 
-BoxAnswer RunMessageBox(QWidget* owner, const QString& text, BoxKind kind, const QString& detail) {
+BoxAnswer RunMessageBox(QWidget* owner, const QString& text, BoxKind kind, const QString& detail,
+                        QPointer<QMessageBox>* shown) {
   const bool question = kind == BoxKind::YesNoAsk;
   QMessageBox box(question ? QMessageBox::Question : QMessageBox::Warning, AppTitle(), {},
                   question ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, owner);
   SetPlainTexts(box, text, detail);
   if (question) box.setDefaultButton(QMessageBox::Yes);
+  QPointer<QMessageBox> outer;
+  if (shown != nullptr) outer = std::exchange(*shown, &box);
   box.exec();
+  if (shown != nullptr) *shown = outer;
   if (!question) return BoxAnswer::Ok;
   // Closing the box without a button counts as No.
   return box.clickedButton() == box.button(QMessageBox::Yes) ? BoxAnswer::Yes : BoxAnswer::No;

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
 
 #include <functional>
 #include <map>
@@ -55,6 +57,7 @@ class MonitorWindow : public QDialog, public IPlatform {
 
   // IPlatform.
   BoxAnswer MessageBox(std::string_view text, BoxKind kind, std::string_view detail) override;
+  bool DismissQuestion() override;
   void ShowNotice(std::string_view text, std::string_view detail,
                   std::function<void()> onClosed) override;
   void ShowAbout() override;
@@ -72,9 +75,12 @@ class MonitorWindow : public QDialog, public IPlatform {
   void AppendMenu(MenuItem kind, unsigned command, std::string_view text) override;
   void CheckMenuItem(unsigned command, bool checked) override;
   void EnableMenuItem(unsigned command, bool enabled) override;
+  void InsertMenu(unsigned before, MenuItem kind, unsigned command, std::string_view text) override;
+  void DeleteMenu(unsigned command) override;
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   Seconds Now() const override;
+  Seconds Monotonic() const override;
   void EndDialog(int result) override;
 
  public slots:
@@ -128,6 +134,7 @@ class MonitorWindow : public QDialog, public IPlatform {
   CMonitorDlg* m_dlg = nullptr;
   std::function<void(QWidget&)> m_showAbout;
   bool m_bShownOnce = false;
+  QPointer<QMessageBox> m_openBox;  // the innermost message box open now
 };
 
 }  // namespace linkwatch

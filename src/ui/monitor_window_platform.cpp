@@ -8,6 +8,7 @@
 
 #include <ctime>
 
+#include "system/boot_clock.h"
 #include "ui/message_boxes.h"
 #include "ui/monitor_window.h"
 #include "ui/one_line_list.h"
@@ -18,9 +19,17 @@
 namespace linkwatch {
 
 BoxAnswer MonitorWindow::MessageBox(std::string_view text, BoxKind kind, std::string_view detail) {
-  const BoxAnswer answer = RunMessageBox(this, ToQString(text), kind, ToQString(detail));
+  const BoxAnswer answer =
+      RunMessageBox(this, ToQString(text), kind, ToQString(detail), &m_openBox);
   ReturnFocus();
   return answer;
+}
+
+bool MonitorWindow::DismissQuestion() {
+  if (m_openBox.isNull() || !m_openBox->standardButtons().testFlag(QMessageBox::Yes)) return false;
+  // No button was clicked, so the box's answer is No.
+  m_openBox->done(QMessageBox::No);
+  return true;
 }
 
 void MonitorWindow::ShowNotice(std::string_view text, std::string_view detail,
@@ -102,6 +111,15 @@ void MonitorWindow::EnableMenuItem(unsigned command, bool enabled) {
   m_menu->Enable(command, enabled);
 }
 
+void MonitorWindow::InsertMenu(unsigned before, MenuItem kind, unsigned command,
+                               std::string_view text) {
+  m_menu->Insert(before, kind, command, ToQString(text));
+}
+
+void MonitorWindow::DeleteMenu(unsigned command) {
+  m_menu->Remove(command);
+}
+
 void MonitorWindow::SetTimer(int id, int milliseconds) {
   m_timers.Set(id, milliseconds);
 }
@@ -112,6 +130,10 @@ void MonitorWindow::KillTimer(int id) {
 
 Seconds MonitorWindow::Now() const {
   return static_cast<Seconds>(std::time(nullptr));
+}
+
+Seconds MonitorWindow::Monotonic() const {
+  return BootClockSeconds();
 }
 
 void MonitorWindow::EndDialog(int result) {

@@ -28,11 +28,36 @@ void SystemMenu::UpdateWindowItems() {
 }
 
 void SystemMenu::Append(MenuItem kind, unsigned command, const QString& text) {
-  if (kind == MenuItem::Separator) {
-    addSeparator();
-    return;
+  addAction(MakeItem(kind, command, text));
+}
+
+void SystemMenu::Insert(unsigned before, MenuItem kind, unsigned command, const QString& text) {
+  QAction* item = MakeItem(kind, command, text);
+  QAction* next = Find(before);
+  if (next != nullptr && !next->isSeparator()) {
+    insertAction(next, item);
+  } else {
+    addAction(item);
   }
-  QAction* action = addAction(text);
+}
+
+void SystemMenu::Remove(unsigned command) {
+  const auto it = m_items.find(command);
+  if (it == m_items.end()) return;
+  QAction* action = it->second;
+  m_items.erase(it);
+  removeAction(action);
+  action->deleteLater();  // it may be the item whose trigger runs now
+}
+
+QAction* SystemMenu::MakeItem(MenuItem kind, unsigned command, const QString& text) {
+  auto* action = new QAction(text, this);
+  if (kind == MenuItem::Separator) {
+    action->setSeparator(true);
+    // A separator is addressed only when it carries a command of its own.
+    if (command != 0) m_items.try_emplace(command, action);
+    return action;
+  }
   m_items.try_emplace(command, action);
   if (kind == MenuItem::CheckedString) {
     action->setCheckable(true);
@@ -44,6 +69,7 @@ void SystemMenu::Append(MenuItem kind, unsigned command, const QString& text) {
     if (action->isCheckable()) action->setChecked(!action->isChecked());
     emit commandChosen(command);
   });
+  return action;
 }
 
 void SystemMenu::Check(unsigned command, bool checked) {

@@ -21,6 +21,9 @@ class SystemMenu : public QMenu {
   explicit SystemMenu(QWidget* window);
 
   void Append(MenuItem kind, unsigned command, const QString& text);
+  // In front of the item of before, or at the end when there is none.
+  void Insert(unsigned before, MenuItem kind, unsigned command, const QString& text);
+  void Remove(unsigned command);
   void Check(unsigned command, bool checked);
   void Enable(unsigned command, bool enabled);
 
@@ -37,6 +40,7 @@ class SystemMenu : public QMenu {
 
  private:
   void AddWindowAction(WindowCommand command, const QString& text);
+  QAction* MakeItem(MenuItem kind, unsigned command, const QString& text);
 
   QWidget* m_window;
   std::map<WindowCommand, QAction*> m_windowActions;

@@ -60,9 +60,10 @@ class DlgTest : public ::testing::Test {
     dlg.OnStart();
     ASSERT_TRUE(dlg.IsRunning());
   }
-  // One tick, `seconds` after the previous one.
+  // One tick, `seconds` after the previous one, on both clocks.
   void Tick(int seconds = 1) {
     platform.now += seconds;
+    platform.monotonic += seconds;
     dlg.OnTimer(ID_TICK);
   }
   std::string Log() const { return ReadFile(logPath); }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "control/resource.h"
+#include "data_syncs.h"
 #include "dlg_fixture.h"
 #include "recording_observer.h"
 
@@ -43,6 +44,28 @@ TEST_F(DlgTest, LogOfAOneHourTestByteForByte) {
   EXPECT_TRUE(platform.notices.empty());
 }
 
+// A power cut loses at most the last second: each tick that wrote is on the
+// disk before the next, and the last lines before the log is closed.
+TEST_F(DlgTest, ATickThatWroteSyncsOnceAQuietTickNeverAndTheStopOnce) {
+  Start();
+  DataSyncs().clear();
+  serial.Push(EncodeFrame({960, 0, 3, 0}));
+  Tick();  // an error row
+  ASSERT_EQ(DataSyncs().size(), 1u);
+  EXPECT_EQ(DataSyncs()[0].size, static_cast<off_t>(Log().size())) << "after the tick's line";
+  serial.Push(EncodeFrame({960, 0, 0, 0}));
+  Tick();  // frames without errors: no row
+  Tick();  // the first quiet tick: no row
+  EXPECT_EQ(DataSyncs().size(), 1u);
+  Tick();  // the second quiet tick: the loss row
+  EXPECT_EQ(DataSyncs().size(), 2u);
+  Tick();  // still quiet: nothing new
+  EXPECT_EQ(DataSyncs().size(), 2u);
+  dlg.StopTest();  // the final row
+  ASSERT_EQ(DataSyncs().size(), 3u);
+  EXPECT_EQ(DataSyncs()[2].size, static_cast<off_t>(Log().size())) << "after the final row";
+}
+
 TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
   Init();
   dlg.SelectComPort(2);
@@ -51,6 +74,7 @@ TEST_F(DlgTest, FailedPortOpenLeavesHeaderAndTerminationLine) {
   dlg.OnStart();
   EXPECT_FALSE(dlg.IsRunning());
   EXPECT_EQ(Log(), kHeader + "\r\n     Cannot Open COM2 - recording terminated");
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Cannot Open COM2");
   // The detail names the device, the reason and the remedy.
   for (const char* part : {"/dev/ttyS1", "Permission denied", "dialout"}) {
@@ -70,6 +94,7 @@ TEST_F(DlgTest, SecondStartEmptiesTheLog) {
   platform.Answer(BoxAnswer::Yes);  // "Overwrite Existing File?"
   dlg.OnStart();
   dlg.StopTest();
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Overwrite Existing File?");
   EXPECT_EQ(Log(), kHeader + "\r\n03-07-2003 14:05:10         0         0         0         0 " +
                        "\r\n03-07-2003 14:05:10         0         0         0         0 ");
@@ -101,6 +126,7 @@ TEST_F(DlgTest, OpenFailuresAreToldAndNothingStarts) {
     if (FileExists(c.path)) platform.Answer(BoxAnswer::Yes);
     dlg.OnStart();
     EXPECT_FALSE(dlg.IsRunning()) << c.name;
+    ASSERT_FALSE(platform.boxes.empty()) << c.name;
     EXPECT_EQ(platform.boxes.back().text, "Cannot open " + c.path) << c.name;
     EXPECT_FALSE(platform.boxes.back().detail.empty()) << c.name;
     if (!c.detail.empty()) {
@@ -118,6 +144,7 @@ TEST_F(DlgTest, LogHeldByAnotherOpenerIsRefusedAndLeftIntact) {
   platform.Answer(BoxAnswer::Yes);  // overwrite? yes, but it is held
   dlg.OnStart();
   EXPECT_FALSE(dlg.IsRunning());
+  ASSERT_FALSE(platform.boxes.empty());
   EXPECT_EQ(platform.boxes.back().text, "Cannot open " + logPath);
   EXPECT_EQ(Log(), "held");
   EXPECT_EQ(serial.opens, 0);
@@ -228,6 +255,34 @@ TEST_F(LogWriteFailureTest, ObserversHearEachFailureAndTheRecovery) {
   dlg.StopTest();
   EXPECT_EQ(events.logRecoveries, 1);
   dlg.RemoveObserver(&events);
+}
+
+// A failure that begins while a question is open is told once it is
+// answered, never in a box over the question.
+TEST_F(LogWriteFailureTest, ANoticeWaitsUntilTheOpenQuestionIsAnswered) {
+  Start();
+  for (const bool exiting : {false, true}) {
+    SCOPED_TRACE(exiting ? "exit question" : "stop question");
+    const std::size_t before = platform.notices.size();
+    std::size_t duringQuestion = 0;
+    platform.Answer(BoxAnswer::No, [&] {
+      LimitFileSize(Log().size());
+      serial.Push(EncodeFrame({0, 1, 0, 0}));
+      Tick();
+      Tick();
+      duringQuestion = platform.notices.size() - before;
+    });
+    exiting ? dlg.OnCancel() : dlg.OnStop();
+    EXPECT_EQ(duringQuestion, 0u);
+    ASSERT_EQ(platform.notices.size(), before + 1);
+    EXPECT_NE(platform.notices.back().text.find("File too large"), std::string::npos);
+    EXPECT_TRUE(dlg.IsRunning());
+    Unlimit();
+    Tick();  // the episode ends
+    platform.CloseNotice();
+  }
+  dlg.StopTest();
+  EXPECT_EQ(platform.notices.size(), 2u);
 }
 
 TEST_F(LogWriteFailureTest, LinesLostAtTheStopAreToldEvenWithABoxOpen) {

@@ -59,13 +59,16 @@ INSTANTIATE_TEST_SUITE_P(
         WatchCase{"BytesKeepTheLinkUp", "bbbbbe", {Kind::Result}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(PollTest, StatusRowShowsTheTimeThePollBegan) {
+TEST_F(PollTest, StatusRowsShowTheTimeThePollBegan) {
   const Seconds begin = platform.now;
   serial.onBytesWaiting = [&] { platform.now += 1; };  // the port is slow to answer
   dlg.PollLink();
-  dlg.PollLink();
-  ASSERT_EQ(NewRows(), std::vector<Kind>{Kind::Lost});
-  EXPECT_EQ(dlg.Results().At(0).Time(), begin + 1);
+  dlg.PollLink();  // begins at begin + 1: lost
+  serial.Push(EncodeFrame({10, 0, 0, 0}));
+  dlg.PollLink();  // begins at begin + 2: back
+  ASSERT_EQ(NewRows(), (std::vector<Kind>{Kind::Lost, Kind::Back}));
+  EXPECT_EQ(dlg.Results().At(1).Time(), begin + 1) << "the loss";
+  EXPECT_EQ(dlg.Results().At(0).Time(), begin + 2) << "the return";
 }
 
 struct RingCase {

@@ -140,6 +140,57 @@ TEST_F(RunTest, DecliningAndChoosingAnotherFileWritesThere) {
   EXPECT_TRUE(ReadFile(other).starts_with("   Date"));
 }
 
+// A log that cannot be created where it is (its folder removed or read-only)
+// is no dead end: the save dialog is offered after "Cannot open ...", again
+// after every file that cannot be opened either, until one opens or the user
+// cancels.
+TEST_F(RunTest, ALogThatCannotBeCreatedOffersTheSaveDialog) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> saveAnswers;  // "" cancels; "gone" names a file in no folder
+    bool runs;
+    int cannotOpenBoxes;
+  };
+  const Case cases[] = {
+      {"another file", {"other.txt"}, true, 1},
+      {"cancelled", {""}, false, 1},
+      {"another bad one, then a good one", {"gone", "other.txt"}, true, 2},
+      {"another bad one, then cancelled", {"gone", ""}, false, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir here;
+    const std::string unwritable = here.File("removed/results.txt");  // no such folder
+    CMonitorDlg fresh{platform, serial};
+    platform.boxes.clear();
+    platform.saveDialogs = 0;
+    fresh.OnInitDialog();
+    fresh.SetLogPath(unwritable);
+    for (const std::string& a : c.saveAnswers) {
+      platform.saveAnswers.push_back(a.empty() ? a : a == "gone" ? unwritable : here.File(a));
+    }
+    fresh.OnStart();
+    EXPECT_EQ(fresh.IsRunning(), c.runs);
+    EXPECT_EQ(platform.saveDialogs, static_cast<int>(c.saveAnswers.size()));
+    EXPECT_TRUE(platform.saveAnswers.empty());
+    int cannotOpen = 0;
+    for (const auto& box : platform.boxes) {
+      if (box.text == "Cannot open " + unwritable) ++cannotOpen;
+    }
+    EXPECT_EQ(cannotOpen, c.cannotOpenBoxes);
+    if (c.runs) {
+      EXPECT_EQ(fresh.LogPath(), here.File("other.txt"));
+      EXPECT_EQ(platform.texts[IDC_LOG_FILE], ShortenedLogDisplay(here.File("other.txt")));
+      EXPECT_TRUE(ReadFile(here.File("other.txt")).starts_with("   Date"));
+      EXPECT_TRUE(serial.opened);
+      fresh.StopTest();
+    } else {
+      EXPECT_EQ(fresh.LogPath(), unwritable);  // a cancel changes nothing
+      EXPECT_FALSE(serial.opened);
+    }
+  }
+}
+
 TEST_F(RunTest, DurationChoices) {
   Init();
   const int seconds[] = {0, 900, 1800, 3600, 7200, 14400, 43200, 86400, 172800, 604800};
@@ -186,7 +237,7 @@ TEST_F(RunTest, FifteenMinutesStopOnTheTick900SecondsAfterTheStart) {
   EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-15m-00s"});
 }
 
-TEST_F(RunTest, LateTicksStillStopOnTheWallClock) {
+TEST_F(RunTest, LateTicksStillStopOnTime) {
   Init();
   ChooseDuration(1);
   dlg.OnStart();
@@ -197,17 +248,49 @@ TEST_F(RunTest, LateTicksStillStopOnTheWallClock) {
   EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-16m-40s"});
 }
 
-TEST_F(RunTest, ClockSetBackGivesNegativeElapsedAndDelaysTheStop) {
+// Someone sets the calendar clock during a 15-minute test: rows and stamps
+// follow it, but the elapsed time and the stop follow the clock that never
+// steps.
+struct ClockStep {
+  const char* name;
+  int at;    // after this many ticks, the calendar clock moves by...
+  int by;    // ...this many seconds
+  int back;  // after this many ticks it moves back by the same; 0 for never
+};
+
+class ClockStepTest : public RunTest, public ::testing::WithParamInterface<ClockStep> {};
+
+TEST_P(ClockStepTest, TheTestEndsAfterItsDurationAllTheSame) {
+  const ClockStep step = GetParam();
   Init();
   ChooseDuration(1);
   dlg.OnStart();
-  Tick(-5);
-  EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-00m--5s"});
-  Tick(900);
-  EXPECT_TRUE(dlg.IsRunning());
-  Tick(5);
+  for (int i = 1; i <= 900; ++i) {
+    if (i == step.at) platform.now += step.by;
+    if (i == step.back) platform.now -= step.by;
+    ASSERT_TRUE(dlg.IsRunning()) << "stopped after " << i - 1 << " s";
+    serial.Push(EncodeFrame({1, i == step.at ? 1u : 0u, 0, 0}));
+    Tick();
+    if (i == step.at) {
+      // The row of that second carries the calendar time as it now reads.
+      EXPECT_EQ(dlg.Results().At(0).Time(), platform.now);
+    }
+    if (i < 900) {
+      EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{ElapsedText(i)});
+    }
+  }
   EXPECT_FALSE(dlg.IsRunning());
+  EXPECT_EQ(List(IDC_ELAPSED), std::vector<std::string>{"00d-00h-15m-00s"});
+  EXPECT_EQ(List(IDC_STOP_TIME), std::vector<std::string>{StampText(platform.now)});
+  EXPECT_EQ(dlg.Results().At(0).Time(), platform.now);
 }
+
+INSTANTIATE_TEST_SUITE_P(RunTest, ClockStepTest,
+                         ::testing::Values(ClockStep{"AnHourAheadAndBack", 5, 3600, 10},
+                                           ClockStep{"AnHourAheadForGood", 5, 3600, 0},
+                                           ClockStep{"FiveSecondsBack", 1, -5, 0},
+                                           ClockStep{"AnHourBackAndForth", 300, -3600, 600}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunTest, StopStampIsOneAndIsEmptiedAtTheNextStart) {
   Start();
@@ -269,29 +352,79 @@ TEST_F(RunTest, IdleExitAnsweredYesEndsTheDialog) {
   EXPECT_EQ(platform.endResult, IDCANCEL);
 }
 
-// While a question is open its nested loop goes on ticking; the duration can
-// end the test before the answer, and a Yes must not stop it a second time.
-TEST_F(RunTest, DurationEndsTheTestWhileAStopQuestionIsOpen) {
-  for (const bool exiting : {false, true}) {
-    SCOPED_TRACE(exiting ? "exit" : "stop");
+// While a question is open its nested loop goes on ticking, and the duration
+// can end the test before the answer. The stale question is then closed, the
+// test is stopped once only, and leaving is still asked about.
+TEST_F(RunTest, DurationEndingUnderAnOpenQuestionClosesIt) {
+  struct Case {
+    const char* name;
+    bool exiting;
+    BoxAnswer exitAnswer;  // to the "Exit Application?" asked afterwards
+    std::vector<std::string> questions;
+    int endResult;
+  };
+  const Case cases[] = {
+      {"stop", false, BoxAnswer::No, {"Stop Test?"}, 0},
+      {"exit, then yes",
+       true,
+       BoxAnswer::Yes,
+       {"Stop Test and Exit Application?", "Exit Application?"},
+       IDCANCEL},
+      {"exit, then no",
+       true,
+       BoxAnswer::No,
+       {"Stop Test and Exit Application?", "Exit Application?"},
+       0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     platform.notices.clear();
+    platform.boxes.clear();
+    platform.endResult = 0;
+    platform.dismissals = 0;
     Init();
     ChooseDuration(1);
     if (FileExists(logPath)) platform.Answer(BoxAnswer::Yes);
     dlg.OnStart();
+    platform.boxes.clear();
     Tick(899);
+    // The user would have answered Yes, had the box still been there.
     platform.Answer(BoxAnswer::Yes, [&] { Tick(); });
-    if (exiting) {
+    if (c.exiting) {
+      platform.Answer(c.exitAnswer);
       dlg.OnCancel();
-      EXPECT_EQ(platform.endResult, IDCANCEL);
     } else {
       dlg.OnStop();
     }
+    EXPECT_EQ(platform.dismissals, 1);
+    EXPECT_EQ(Questions(), c.questions);
+    EXPECT_EQ(platform.endResult, c.endResult);
     EXPECT_FALSE(dlg.IsRunning());
     EXPECT_EQ(List(IDC_STOP_TIME).size(), 1u);
     EXPECT_EQ(dlg.Results().Count(), 2u);
     EXPECT_TRUE(platform.notices.empty());  // nothing was written to the closed log
   }
+}
+
+// A platform whose questions cannot be closed from outside: a Yes after the
+// duration ended leaves without a second stop.
+TEST_F(RunTest, ExitAnsweredYesAfterTheDurationEndedStopsOnce) {
+  struct KeepsQuestions : FakePlatform {
+    bool DismissQuestion() override { return false; }
+  } keeping;
+  keeping.now = platform.now;
+  TestDlg other{keeping, serial};
+  other.OnInitDialog();
+  other.SetLogPath(logPath);
+  keeping.ComboSetCurSel(IDC_DURATION, 1);
+  other.OnSelchangeDuration();
+  other.OnStart();
+  keeping.now += 900;
+  keeping.Answer(BoxAnswer::Yes, [&] { other.OnTimer(ID_TICK); });
+  other.OnCancel();
+  EXPECT_EQ(keeping.endResult, IDCANCEL);
+  EXPECT_EQ(keeping.lists[IDC_STOP_TIME].size(), 1u);
+  EXPECT_EQ(other.Results().Count(), 2u);
 }
 
 TEST_F(RunTest, FailedPortOpenKeepsThePreviousTestOnShow) {

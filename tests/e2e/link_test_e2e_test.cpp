@@ -52,8 +52,9 @@ TEST(LinkTestEndToEnd, LogMatchesWhatTheInstrumentSent) {
   TempDir dir;
   const std::string link = dir.File("rkv");
   const std::string logPath = dir.File("results.txt");
-  // Frames from the start, a gap from second 3 to 8, frames again until 11.
-  SimProcess sim({"--link", link, "--rate", "20", "--error-share", "0.3", "--gap", "3:5",
+  // Frames from the start, a gap from second 3 to 8, frames again until 11;
+  // errors enough to see the header repeated.
+  SimProcess sim({"--link", link, "--rate", "20", "--error-share", "0.6", "--gap", "3:5",
                   "--duration", "11", "--seed", "42"});
   const auto device = sim.ReadLine(5s);
   ASSERT_TRUE(device && device->starts_with("device: ")) << device.value_or("(nothing)");
@@ -84,7 +85,12 @@ TEST(LinkTestEndToEnd, LogMatchesWhatTheInstrumentSent) {
     if (auto line = sim.ReadLine(20ms); line && line->starts_with("summary:")) summaryLine = line;
   }
   ASSERT_TRUE(summaryLine) << "the simulator did not finish";
-  QTest::qWait(1500);  // a last tick takes what is still queued
+  const auto summary = ParseSummary(*summaryLine);
+  const Totals sent{double(summary.at("packets")), double(summary.at("ucerr")),
+                    double(summary.at("cerr")), double(summary.at("syncloss"))};
+  // A last tick takes what is still queued.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return dlg.CurrentTotals() == sent; }, 10000))
+      << "counted " << dlg.CurrentTotals().packets << " packets of " << sent.packets;
 
   answerer.Answer(QMessageBox::Yes);
   auto* stop = qobject_cast<QAbstractButton*>(window.Control(IDC_STOP));
@@ -94,9 +100,8 @@ TEST(LinkTestEndToEnd, LogMatchesWhatTheInstrumentSent) {
   ASSERT_EQ(answerer.Seen().size(), 1u);
   EXPECT_EQ(answerer.Seen()[0].text.toStdString(), "Stop Test?");
 
-  const auto summary = ParseSummary(*summaryLine);
   ASSERT_GT(summary.at("frames"), 100u);
-  ASSERT_GT(summary.at("error_frames"), 5u);
+  ASSERT_GT(summary.at("error_frames"), 50u);
   EXPECT_EQ(summary.at("lost_frames"), 0u);
 
   const std::vector<std::string> lines = SplitLines(ReadFile(logPath));
@@ -110,21 +115,31 @@ TEST(LinkTestEndToEnd, LogMatchesWhatTheInstrumentSent) {
           NumberText(double(summary.at("packets"))), NumberText(double(summary.at("ucerr"))),
           NumberText(double(summary.at("cerr"))), NumberText(double(summary.at("syncloss")))}));
 
-  // Between the first and the last row: one error row per error frame, and
-  // one loss and one return of the line, in that order.
+  // Between the first and the last row: one error row per error frame, the
+  // header again right after every 50th, and one loss and one return of the
+  // line, in that order.
   std::size_t errorRows = 0;
+  std::vector<std::size_t> headersAfter;
   std::vector<std::string> status;
   for (std::size_t i = 2; i + 1 < lines.size(); ++i) {
     if (lines[i].find("RS-232 Connection") != std::string::npos) {
       status.push_back(lines[i].substr(20));
     } else if (Numbers(lines[i])) {
       ++errorRows;
+    } else if (lines[i] == kHeader) {
+      headersAfter.push_back(errorRows);
+      EXPECT_TRUE(Numbers(lines[i - 1])) << "line " << i << ": the header follows an error row";
+    } else {
+      ADD_FAILURE() << "line " << i << ": '" << lines[i] << "'";
     }
   }
   EXPECT_EQ(errorRows, summary.at("error_frames"));
+  std::vector<std::size_t> every50;
+  for (std::size_t n = 50; n <= errorRows; n += 50) every50.push_back(n);
+  EXPECT_EQ(headersAfter, every50);
   EXPECT_EQ(status,
             (std::vector<std::string>{"RS-232 Connection Loss ", "RS-232 Connection Restored "}));
-  // The table holds the same rows as the log: start, errors, two status, final.
+  // The table holds the rows of the log: start, errors, two status, final.
   EXPECT_EQ(dlg.Results().Count(), errorRows + 4);
   EXPECT_TRUE(answerer.Idle());
 }

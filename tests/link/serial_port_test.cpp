@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <termios.h>
 
@@ -240,6 +241,9 @@ TEST_F(SerialPortTest, CloseTwiceIsHarmlessAndAClosedPortReadsNothing) {
 
 TEST_F(SerialPortTest, ASecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
   ASSERT_TRUE(port.Open(1, 9600));
+  // The exclusive hold that binds any user, root too: the tty's exclusive
+  // mode does not bind root, a flock does.
+  EXPECT_NE(::flock(pty.Slave(), LOCK_EX | LOCK_NB), 0) << "the open port is not held";
   CSerialPort other;
   const int fds = OpenFds();
   EXPECT_FALSE(other.Open(1, 9600));
@@ -248,6 +252,8 @@ TEST_F(SerialPortTest, ASecondOpenerIsRefusedAsBusyUntilTheFirstCloses) {
   EXPECT_EQ(OpenFds(), fds);
 
   port.Close();
+  EXPECT_EQ(::flock(pty.Slave(), LOCK_EX | LOCK_NB), 0) << "the closed port is still held";
+  ::flock(pty.Slave(), LOCK_UN);
   EXPECT_TRUE(other.Open(1, 9600));
 }
 

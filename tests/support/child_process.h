@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <functional>
 #include <map>
 #include <optional>
 #include <stdexcept>
@@ -36,6 +39,9 @@ struct ChildSetup {
   bool closeStdoutReader = false;          // standard output is a pipe nobody reads
   std::vector<int> ignoredSignals;         // ignored when the program starts, as nohup does
   rlim_t fileSizeLimit = RLIM_INFINITY;
+  // A terminal that the program runs in the background of, as a job started
+  // with '&': see RunAsBackgroundJob. Signal then reaches its shell only.
+  int backgroundOf = -1;
 };
 
 struct ChildResult {
@@ -44,6 +50,36 @@ struct ChildResult {
   std::string out;
   std::string err;
 };
+
+// In a forked child, as a shell with job control does: becomes a session
+// leader with tty as its controlling terminal, so that its own process group
+// is the terminal's foreground, and runs the program in a process group of
+// its own. Ends with the program's exit status; a program stopped by the
+// terminal (reading it from the background) is killed, and its shell exits
+// with 128 + the stop signal, as shells report it. Only async-signal-safe
+// calls: it runs between fork and exec.
+[[noreturn]] inline void RunAsBackgroundJob(int tty, const char* program, char* const argv[],
+                                            char* const envp[]) {
+  if (::setsid() < 0 || ::ioctl(tty, TIOCSCTTY, 0) != 0) ::_exit(125);
+  const pid_t job = ::fork();
+  if (job < 0) ::_exit(125);
+  if (job == 0) {
+    ::setpgid(0, 0);
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);  // it goes with its shell
+    ::execve(program, argv, envp);
+    ::_exit(127);
+  }
+  ::setpgid(job, job);
+  int status = 0;
+  while (::waitpid(job, &status, WUNTRACED) < 0) {
+    if (errno != EINTR) ::_exit(125);
+  }
+  if (WIFSTOPPED(status)) {
+    ::kill(job, SIGKILL);
+    ::_exit(128 + WSTOPSIG(status));
+  }
+  ::_exit(WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status));
+}
 
 // A program run as a child process, its standard output (and error) gathered
 // as it comes. Killed when it goes, if it still runs.
@@ -97,6 +133,9 @@ class ChildProcess {
         const rlimit limit{setup.fileSizeLimit, setup.fileSizeLimit};
         ::setrlimit(RLIMIT_FSIZE, &limit);
       }
+      if (setup.backgroundOf >= 0) {
+        RunAsBackgroundJob(setup.backgroundOf, program.c_str(), cargv.data(), cenv.data());
+      }
       ::execve(program.c_str(), cargv.data(), cenv.data());
       ::_exit(127);
     }
@@ -123,11 +162,21 @@ class ChildProcess {
   // Gathers output until standard output holds text, or the time is up.
   ::testing::AssertionResult WaitForOutput(const std::string& text,
                                            std::chrono::milliseconds timeout) {
+    return WaitUntilOutput(
+        [&](const std::string& out) { return out.find(text) != std::string::npos; },
+        "\"" + text + "\"", timeout);
+  }
+
+  // Gathers output until seen(standard output) holds, or the time is up;
+  // what names the awaited output in the failure.
+  ::testing::AssertionResult WaitUntilOutput(const std::function<bool(const std::string&)>& seen,
+                                             const std::string& what,
+                                             std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (m_result.out.find(text) == std::string::npos) {
+    while (!seen(m_result.out)) {
       if (std::chrono::steady_clock::now() >= deadline || !Pump(50)) {
         return ::testing::AssertionFailure()
-               << "no \"" << text << "\" on standard output within " << timeout.count()
+               << "no " << what << " on standard output within " << timeout.count()
                << " ms; it has: " << m_result.out.substr(0, 2000)
                << "\nstandard error: " << m_result.err.substr(0, 2000);
       }

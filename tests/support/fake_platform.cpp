@@ -1,6 +1,7 @@
 #include "fake_platform.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace linkwatch::testing {
 
@@ -13,8 +14,22 @@ BoxAnswer FakePlatform::MessageBox(std::string_view text, BoxKind kind, std::str
   }
   auto [answer, during] = std::move(answers.front());
   answers.pop_front();
+  if (kind != BoxKind::YesNoAsk) {
+    if (during) during();
+    return answer;
+  }
+  ++openQuestions;
+  questionDismissed = false;
   if (during) during();
-  return answer;
+  --openQuestions;
+  return std::exchange(questionDismissed, false) ? BoxAnswer::No : answer;
+}
+
+bool FakePlatform::DismissQuestion() {
+  if (openQuestions == 0) return false;
+  ++dismissals;
+  questionDismissed = true;
+  return true;
 }
 
 void FakePlatform::ShowNotice(std::string_view text, std::string_view detail,
@@ -42,6 +57,22 @@ void FakePlatform::CheckMenuItem(unsigned command, bool checked) {
 void FakePlatform::EnableMenuItem(unsigned command, bool enabled) {
   for (MenuEntry& e : menu) {
     if (e.command == command && e.kind != MenuItem::Separator) e.enabled = enabled;
+  }
+}
+
+void FakePlatform::InsertMenu(unsigned before, MenuItem kind, unsigned command,
+                              std::string_view text) {
+  auto at = menu.begin();
+  while (at != menu.end() && !(at->command == before && at->kind != MenuItem::Separator)) ++at;
+  menu.insert(at, {kind, command, std::string(text), kind == MenuItem::CheckedString, true});
+}
+
+void FakePlatform::DeleteMenu(unsigned command) {
+  for (auto it = menu.begin(); it != menu.end(); ++it) {
+    if (it->command == command && (command != 0 || it->kind != MenuItem::Separator)) {
+      menu.erase(it);
+      return;
+    }
   }
 }
 

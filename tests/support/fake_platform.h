@@ -39,13 +39,18 @@ class FakePlatform : public IPlatform {
   }
 
   BoxAnswer MessageBox(std::string_view text, BoxKind kind, std::string_view detail) override;
+  // Closes the question whose `during` runs; it then answers No.
+  bool DismissQuestion() override;
   void ShowNotice(std::string_view text, std::string_view detail,
                   std::function<void()> onClosed) override;
   void ShowAbout() override { ++aboutShown; }
   std::string SaveFileDialog(const SaveFileRequest& request) override {
     lastSaveRequest = request;
     ++saveDialogs;
-    return saveAnswer;
+    if (saveAnswers.empty()) return saveAnswer;
+    std::string answer = std::move(saveAnswers.front());
+    saveAnswers.pop_front();
+    return answer;
   }
 
   void ShowControl(int id, bool show) override { visible[id] = show; }
@@ -70,11 +75,14 @@ class FakePlatform : public IPlatform {
   }
   void CheckMenuItem(unsigned command, bool checked) override;
   void EnableMenuItem(unsigned command, bool enabled) override;
+  void InsertMenu(unsigned before, MenuItem kind, unsigned command, std::string_view text) override;
+  void DeleteMenu(unsigned command) override;
   const MenuEntry* FindMenu(unsigned command) const;
 
   void SetTimer(int id, int milliseconds) override { timers[id] = milliseconds; }
   void KillTimer(int id) override { timers.erase(id); }
   Seconds Now() const override { return now; }
+  Seconds Monotonic() const override { return monotonic; }
   void EndDialog(int result) override { endResult = result; }
 
   // Closes the oldest open notice, as the user's OK would.
@@ -85,7 +93,11 @@ class FakePlatform : public IPlatform {
   std::vector<Notice> notices;
   int aboutShown = 0;
   int saveDialogs = 0;
-  std::string saveAnswer;
+  std::string saveAnswer;               // every save dialog's answer, once saveAnswers is used up
+  std::deque<std::string> saveAnswers;  // the answers of the next save dialogs, in turn
+  int openQuestions = 0;                // questions whose `during` runs now
+  bool questionDismissed = false;       // the innermost one was dismissed
+  int dismissals = 0;
   SaveFileRequest lastSaveRequest;
   std::map<int, bool> visible, enabled, checked;
   std::map<int, std::string> texts;
@@ -96,6 +108,7 @@ class FakePlatform : public IPlatform {
   std::vector<MenuEntry> menu;
   std::map<int, int> timers;
   Seconds now = 0;
+  Seconds monotonic = 0;  // the clock that never steps: move it with now, or not
   int endResult = 0;
 };
 

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <deque>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "link/serial_link.h"
@@ -19,9 +20,17 @@ class FakeSerial : public ISerialPort {
     if (failOpen) return false;
     opened = true;
     openedPort = port;
+    openedDevice.clear();
     openedBaud = baud;
     ++opens;
     return true;
+  }
+  bool OpenDevice(const std::string& path, int baud) override {
+    if (opened) return true;
+    if (failOpen) return false;
+    const bool ok = Open(0, baud);
+    openedDevice = path;
+    return ok;
   }
   bool Close() override {
     opened = false;
@@ -50,7 +59,8 @@ class FakeSerial : public ISerialPort {
 
   bool opened = false;
   bool failOpen = false;
-  int openedPort = 0;
+  int openedPort = 0;        // 0 when a device was opened by path
+  std::string openedDevice;  // the path of the last OpenDevice
   int openedBaud = 0;
   int opens = 0;
   int shortReadBy = 0;  // every read delivers this many bytes fewer than it could

@@ -44,15 +44,19 @@ TEST(TickTimers, SettingAgainRestartsOneTimerAndKillingStopsIt) {
   std::vector<int> ticks;
   TickTimers timers([&](int id) { ticks.push_back(id); });
   timers.Set(7, 60000);
-  timers.Set(7, 1);  // the same timer, now fast: not a second one
+  timers.Set(8, 60000);
+  timers.Set(7, 1);  // the same timer, now fast: not a second one, and not timer 8
   EXPECT_EQ(timers.Interval(7), 1);
+  EXPECT_EQ(timers.Interval(8), 60000);
   ASSERT_TRUE(QTest::qWaitFor([&] { return ticks.size() >= 3; }, 3000));
-  EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 7), static_cast<long>(ticks.size()));
+  EXPECT_EQ(std::count(ticks.begin(), ticks.end(), 7), static_cast<long>(ticks.size()))
+      << "only timer 7 is fast, and each tick names its own timer";
 
   timers.Kill(7);
-  timers.Kill(8);  // never set: nothing happens
+  timers.Kill(9);  // never set: nothing happens
   EXPECT_FALSE(timers.IsActive(7));
   EXPECT_EQ(timers.Interval(7), 0);
+  EXPECT_TRUE(timers.IsActive(8)) << "killing one leaves the other";
   const std::size_t seen = ticks.size();
   QTest::qWait(30);
   EXPECT_EQ(ticks.size(), seen);

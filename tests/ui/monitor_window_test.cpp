@@ -169,6 +169,42 @@ TEST_F(WindowTest, EnterOnStartRunsATestAndStopEndsIt) {
   EXPECT_NE(ReadFile(dir.File("log.txt")).find("SyncLoss"), std::string::npos);
 }
 
+struct EnterKey {
+  const char* name;
+  Qt::Key key;
+  Qt::KeyboardModifiers modifiers;
+};
+
+// Return, the main keyboard's Enter and the keypad's Enter are all Enter: on
+// START it starts a test, on STOP it asks before it stops the test.
+TEST_F(WindowTest, EveryEnterKeyStartsOnStartAndStopsOnStop) {
+  const EnterKey keys[] = {{"Return", Qt::Key_Return, Qt::NoModifier},
+                           {"Enter", Qt::Key_Enter, Qt::NoModifier},
+                           {"keypad Enter", Qt::Key_Enter, Qt::KeypadModifier}};
+  Init();
+  auto* start = Get<QAbstractButton>(IDC_START);
+  auto* stop = Get<QAbstractButton>(IDC_STOP);
+  for (const EnterKey& k : keys) {
+    dlg.SetLogPath(dir.File(std::string(k.name) + ".txt"));  // new: nothing to overwrite
+    // Active again after the last round's question.
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    start->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), start) << k.name;
+    QTest::keyClick(start, k.key, k.modifiers);
+    ASSERT_TRUE(dlg.IsRunning()) << k.name << " on START";
+
+    stop->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), stop) << k.name;
+    const std::size_t asked = answerer.Seen().size();
+    answerer.Answer(QMessageBox::Yes);
+    QTest::keyClick(stop, k.key, k.modifiers);
+    ASSERT_EQ(answerer.Seen().size(), asked + 1) << k.name << " on STOP asks nothing";
+    EXPECT_EQ(answerer.Seen().back().text, "Stop Test?") << k.name;
+    EXPECT_FALSE(dlg.IsRunning()) << k.name << " on STOP";
+  }
+}
+
 TEST_F(WindowTest, AClickOnStartNeverChangesItsStateByItself) {
   Init();
   auto* start = Get<QAbstractButton>(IDC_START);

@@ -49,6 +49,8 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
     }
     if ((name == "--help" || name == "-h") && !value) {
       parsed.help = true;
+    } else if (name == "--list-devices" && !value) {
+      parsed.listDevices = true;
     } else if (name == "--overwrite" && !value) {
       parsed.options.overwrite = true;
     } else if (TakesValue(name)) {
@@ -79,6 +81,7 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
 std::string UsageText() {
   return R"(Usage: linkwatch-cli [--port N | --device PATH] [--duration D] [--log PATH]
                      [--overwrite] [--metrics ADDRESS:PORT]
+       linkwatch-cli --list-devices
 Runs a link test against an RKV-3520 on a serial port without a window, as the
 START button of linkwatch does, and stops it on SIGINT (Ctrl+C), SIGTERM or
 SIGHUP as STOP does. Every line written to the log is also printed on standard
@@ -103,6 +106,10 @@ and the four totals.
                   [::1]:9731; a numeric address, bound exactly as given (port
                   0: any free port). Standard error says where it serves.
                   Nothing is served without it
+  --list-devices  print the serial devices present, one path a line, as the
+                  window's system menu lists them below COM4: names under
+                  /dev/serial/by-id/ where there are any, else /dev/ttyUSB*,
+                  /dev/ttyACM* and the /dev/ttyS* with a UART behind them
   --help          this text
 
 Exit status:

@@ -21,7 +21,8 @@ struct CliOptions {
 struct ParsedCli {
   CliOptions options;
   bool help = false;
-  std::string error;  // empty when the command line was good
+  bool listDevices = false;  // print the serial devices present, and run no test
+  std::string error;         // empty when the command line was good
 };
 
 // Reads the command line (without the program name); the first fault is

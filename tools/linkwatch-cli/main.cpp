@@ -9,6 +9,7 @@
 #include "cli_options.h"
 #include "cli_run.h"
 #include "exit_codes.h"
+#include "list_devices.h"
 
 int main(int argc, char** argv) {
   using namespace linkwatch::cli;
@@ -27,5 +28,6 @@ int main(int argc, char** argv) {
     std::cerr << "linkwatch-cli: " << parsed.error << "\nTry 'linkwatch-cli --help'.\n";
     return kExitUsage;
   }
+  if (parsed.listDevices) return ListDevices();
   return RunCli(parsed.options);
 }

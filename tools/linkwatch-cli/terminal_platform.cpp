@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "control/resource.h"
+#include "system/boot_clock.h"
 
 namespace linkwatch::cli {
 
@@ -43,6 +44,10 @@ void TerminalPlatform::KillTimer(int id) {
 
 Seconds TerminalPlatform::Now() const {
   return static_cast<Seconds>(std::time(nullptr));
+}
+
+Seconds TerminalPlatform::Monotonic() const {
+  return BootClockSeconds();
 }
 
 }  // namespace linkwatch::cli

@@ -45,6 +45,7 @@ class TerminalPlatform : public IPlatform {
   void SetTimer(int id, int milliseconds) override;
   void KillTimer(int id) override;
   Seconds Now() const override;
+  Seconds Monotonic() const override;
 
   void EndDialog(int) override {}
   void LogText(std::string_view text) override { m_console.LogText(text); }

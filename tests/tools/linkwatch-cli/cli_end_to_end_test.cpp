@@ -13,10 +13,10 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "cli_process.h"
+#include "link/sd_device_list.h"
 #include "other_program.h"
 #include "pty_pair.h"
 #include "sim_process.h"
@@ -59,7 +59,8 @@ std::vector<std::string> TotalsOf(const std::string& line) {
   std::vector<std::string> fields;
   for (std::size_t at = 20; at + 9 <= line.size(); at += 10) {
     const std::string field = line.substr(at, 9);
-    fields.push_back(field.substr(field.find_first_not_of(' ')));
+    const auto digits = field.find_first_not_of(' ');
+    fields.push_back(digits == std::string::npos ? "" : field.substr(digits));
   }
   return fields;
 }
@@ -105,13 +106,22 @@ class Simulator {
   bool m_bReady = false;
 };
 
-void ExpectFinalRowMatches(const std::string& finalLine,
-                           std::map<std::string, std::uint64_t> summary) {
-  ASSERT_TRUE(IsResultLine(finalLine)) << finalLine;
+// The final row holds what the simulator delivered.
+::testing::AssertionResult FinalRowMatches(const std::string& finalLine,
+                                           std::map<std::string, std::uint64_t> summary) {
+  if (!IsResultLine(finalLine)) {
+    return ::testing::AssertionFailure() << "the last line is no result row: '" << finalLine << "'";
+  }
   const std::vector<std::string> expected{
       std::to_string(summary["packets"]), std::to_string(summary["ucerr"]),
       std::to_string(summary["cerr"]), std::to_string(summary["syncloss"])};
-  EXPECT_EQ(TotalsOf(finalLine), expected) << "what the simulator delivered is what was counted";
+  const std::vector<std::string> counted = TotalsOf(finalLine);
+  if (counted != expected) {
+    return ::testing::AssertionFailure()
+           << "counted '" << finalLine.substr(20) << "', the simulator delivered " << expected[0]
+           << " " << expected[1] << " " << expected[2] << " " << expected[3];
+  }
+  return ::testing::AssertionSuccess();
 }
 
 // The long one: errors, a quiet line and its return, and the duration's end.
@@ -138,18 +148,21 @@ TEST(CliEndToEnd, TwentySecondTestLogsWhatTheSimulatorSent) {
   ASSERT_GE(lines.size(), 5u);
   ASSERT_TRUE(IsResultLine(lines[1]));
   EXPECT_EQ(lines[1].substr(19), kZeros) << "the start row has zero totals";
-  ExpectFinalRowMatches(lines.back(), summary);
+  ASSERT_TRUE(FinalRowMatches(lines.back(), summary));
   // Whole seconds of the wall clock: a tick that lands just past a second's
   // turn can make it 21.
   const int lasted = (SecondOfDay(lines.back()) - SecondOfDay(lines[1]) + 86400) % 86400;
   EXPECT_GE(lasted, 20) << "the duration ends the test 20 s after its start";
   EXPECT_LE(lasted, 21);
 
-  int lost = 0, back = 0, headers = 0, errorRows = 0;
+  int lost = 0, back = 0, errorRows = 0;
+  std::vector<int> headersAfter;  // the error rows before each repeated header
   for (std::size_t i = 1; i < lines.size(); ++i) {
     const std::string& line = lines[i];
     if (line == kHeader) {
-      ++headers;
+      headersAfter.push_back(errorRows);
+      EXPECT_TRUE(IsResultLine(lines[i - 1]))
+          << "line " << i << ": the header follows an error row";
     } else if (line.size() > 20 && line.substr(20) == kLost) {
       ++lost;
       EXPECT_EQ(back, 0) << "the loss comes before the return";
@@ -163,7 +176,9 @@ TEST(CliEndToEnd, TwentySecondTestLogsWhatTheSimulatorSent) {
   EXPECT_EQ(lost, 1);
   EXPECT_EQ(back, 1);
   EXPECT_EQ(static_cast<std::uint64_t>(errorRows), summary.at("error_frames"));
-  EXPECT_EQ(headers, errorRows / 50) << "the header again after every 50 error rows";
+  std::vector<int> every50;
+  for (int n = 50; n <= errorRows; n += 50) every50.push_back(n);
+  EXPECT_EQ(headersAfter, every50) << "the header again right after every 50th error row";
   EXPECT_GT(errorRows, 50) << "enough errors to see the header repeated";
 
   EXPECT_EQ(run.out, AsPrinted(text)) << "standard output is the log, line by line";
@@ -185,13 +200,15 @@ TEST_P(CliStopSignal, StopsTheTestAsStopDoesAndExitsZero) {
   Simulator sim(dir, {"--seed", "4", "--rate", "8", "--error-share", "0.3"});
   ASSERT_TRUE(sim.Ready());
   CliProcess cli(Cli({"--device", sim.Link()}, dir.Path().string()));
-  // Two rows of error frames show that ticks are being handled.
-  ASSERT_TRUE(cli.WaitForOutput(kZeros, 5s));
+  ASSERT_TRUE(cli.WaitForOutput(kZeros, 5s));  // the start row: the port is held
   const std::string lock = SystemLockFile(sim.Link());
   if (!lock.empty()) {
     EXPECT_EQ(ReadFile(lock), LockText(cli.Pid()));
   }
-  std::this_thread::sleep_for(2200ms);
+  // Ticks are being handled: the header, the start row and two error rows.
+  ASSERT_TRUE(cli.WaitUntilOutput(
+      [](const std::string& out) { return std::count(out.begin(), out.end(), '\n') >= 3; },
+      "two error rows", 15s));
   cli.Signal(GetParam());
   const CliResult run = cli.Finish(5s);
   if (!lock.empty()) {
@@ -205,7 +222,7 @@ TEST_P(CliStopSignal, StopsTheTestAsStopDoesAndExitsZero) {
   ASSERT_GE(lines.size(), 4u) << text;
   EXPECT_EQ(lines[0], kHeader);
   EXPECT_EQ(lines[1].substr(19), kZeros);
-  ExpectFinalRowMatches(lines.back(), summary);
+  ASSERT_TRUE(FinalRowMatches(lines.back(), summary));
   EXPECT_NE(TotalsOf(lines.back())[0], "0") << "frames were counted";
   EXPECT_EQ(run.out, AsPrinted(text));
 }
@@ -233,6 +250,7 @@ struct ExistingLogCase {
   const char* name;
   bool overwrite;
   bool onTerminal;
+  bool inBackground;  // a background job of that terminal
   const char* typed;
   int status;
   bool replaced;
@@ -253,6 +271,7 @@ TEST_P(CliExistingLog, IsReplacedOnlyWhenAllowed) {
   CliSetup setup = Cli({"--device", dir.File("no-such-tty")}, dir.Path().string());
   if (c.overwrite) setup.args.push_back("--overwrite");
   if (c.onTerminal) setup.stdinFd = terminal.slave.Get();
+  if (c.inBackground) setup.backgroundOf = terminal.slave.Get();
   CliProcess cli(setup);
   const CliResult run = cli.Finish(5s);
 
@@ -267,20 +286,23 @@ TEST_P(CliExistingLog, IsReplacedOnlyWhenAllowed) {
     EXPECT_NE(run.err.find("--overwrite"), std::string::npos) << run.err;
   }
   EXPECT_EQ(run.err.find("Overwrite Existing File? [y/N]") != std::string::npos,
-            c.onTerminal && !c.overwrite)
-      << "asked only on a terminal, and not with --overwrite: " << run.err;
+            c.onTerminal && !c.inBackground && !c.overwrite)
+      << "asked only in the foreground of a terminal, and not with --overwrite: " << run.err;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, CliExistingLog,
-    ::testing::Values(ExistingLogCase{"NoTerminal", false, false, nullptr, 3, false},
-                      ExistingLogCase{"Overwrite", true, false, nullptr, 4, true},
-                      ExistingLogCase{"OverwriteOnTerminal", true, true, nullptr, 4, true},
-                      ExistingLogCase{"TypedY", false, true, "y\n", 4, true},
-                      ExistingLogCase{"TypedYes", false, true, "Yes\n", 4, true},
-                      ExistingLogCase{"TypedN", false, true, "n\n", 3, false},
-                      ExistingLogCase{"TypedEnter", false, true, "\n", 3, false},
-                      ExistingLogCase{"EndOfInput", false, true, "\x04", 3, false}),
+    ::testing::Values(ExistingLogCase{"NoTerminal", false, false, false, nullptr, 3, false},
+                      ExistingLogCase{"Overwrite", true, false, false, nullptr, 4, true},
+                      ExistingLogCase{"OverwriteOnTerminal", true, true, false, nullptr, 4, true},
+                      ExistingLogCase{"TypedY", false, true, false, "y\n", 4, true},
+                      ExistingLogCase{"TypedYes", false, true, false, "Yes\n", 4, true},
+                      ExistingLogCase{"TypedN", false, true, false, "n\n", 3, false},
+                      ExistingLogCase{"TypedEnter", false, true, false, "\n", 3, false},
+                      ExistingLogCase{"EndOfInput", false, true, false, "\x04", 3, false},
+                      // Reading the terminal would stop it: it must not ask,
+                      // whatever waits there to be read.
+                      ExistingLogCase{"BackgroundJob", false, true, true, "y\n", 3, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct PortCase {
@@ -365,6 +387,20 @@ TEST(CliLogFailure, ALogThatCannotBeOpenedExitsThreeBeforeThePortIsTried) {
   EXPECT_EQ(folder.Finish(5s).status, 3);
 }
 
+// The same list as the window's menu, one path a line, and no test run.
+TEST(CliDevices, ListDevicesPrintsTheDevicesPresent) {
+  TempDir dir;
+  CliProcess cli(Cli({"--list-devices"}, dir.Path().string()));
+  const CliResult run = cli.Finish(5s);
+  EXPECT_EQ(run.status, 0) << run.err;
+  SdDeviceList list;
+  std::string expected;
+  for (const std::string& path : list.Devices()) expected += path + "\n";
+  EXPECT_EQ(run.out, expected);
+  EXPECT_EQ(run.err, "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("results.txt")));
+}
+
 TEST(CliUsage, ABadCommandLineExitsTwoAndTouchesNothing) {
   TempDir dir;
   CliProcess cli(Cli({"--duration", "0"}, dir.Path().string()));
@@ -395,7 +431,7 @@ TEST(CliRobustness, AGoneReaderOfTheOutputDoesNotEndTheTest) {
   EXPECT_EQ(run.status, 0) << run.err;
   const std::vector<std::string> lines = SplitCrLf(ReadFile(dir.File("results.txt")));
   ASSERT_GE(lines.size(), 3u);
-  ExpectFinalRowMatches(lines.back(), summary);
+  ASSERT_TRUE(FinalRowMatches(lines.back(), summary));
 }
 
 // A reader of standard output that stalls (a pipe nobody reads, Ctrl+S on
@@ -434,7 +470,7 @@ TEST(CliRobustness, AStalledReaderOfTheOutputHoldsUpNothing) {
   const std::string text = ReadFile(dir.File("results.txt"));
   const std::vector<std::string> lines = SplitCrLf(text);
   ASSERT_GE(lines.size(), 3u);
-  ExpectFinalRowMatches(lines.back(), summary);
+  ASSERT_TRUE(FinalRowMatches(lines.back(), summary));
   const auto errorRows = std::count_if(lines.begin() + 2, lines.end() - 1, IsResultLine);
   EXPECT_EQ(static_cast<std::uint64_t>(errorRows), summary["error_frames"]);
 

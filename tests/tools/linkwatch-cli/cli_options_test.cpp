@@ -39,6 +39,13 @@ TEST(CliOptions, TakesValuesAsNextWordOrAfterEquals) {
   EXPECT_EQ(ParseCliArgs({"--log", "--weird=name"}).options.logPath, "--weird=name");
 }
 
+TEST(CliOptions, ListDevicesTakesNoValue) {
+  EXPECT_TRUE(ParseCliArgs({"--list-devices"}).listDevices);
+  EXPECT_FALSE(ParseCliArgs({}).listDevices);
+  EXPECT_NE(ParseCliArgs({"--list-devices=all"}).error, "");
+  EXPECT_NE(UsageText().find("--list-devices"), std::string::npos);
+}
+
 TEST(CliOptions, HelpWins) {
   EXPECT_TRUE(ParseCliArgs({"--help"}).help);
   EXPECT_TRUE(ParseCliArgs({"--port", "2", "-h"}).help);

@@ -1,17 +1,20 @@
 // rkv-sim as a program, read through CSerialPort and the frame decoder: what
 // its summary says it delivered is exactly what a reader decodes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "acquire/frame_decoder.h"
+#include "base/unique_fd.h"
 #include "link/serial_port.h"
 #include "sim_process.h"
 #include "sim_totals.h"
@@ -153,8 +156,19 @@ TEST(RkvSimProcess, UnplugGoesQuietAndComesBackBehindTheLink) {
 // waits without dropping bytes, and still ends at once on SIGTERM.
 TEST(RkvSimProcess, EndsPromptlyOnSigtermEvenWhenThePtyIsFull) {
   SimProcess sim({"--burst", "0:30000", "--seed", "1"});
-  ASSERT_TRUE(sim.ReadLine(5s).has_value());
-  std::this_thread::sleep_for(300ms);
+  const auto device = sim.ReadLine(5s);
+  ASSERT_TRUE(device && device->rfind(kDevice, 0) == 0) << device.value_or("(nothing)");
+  // Opened, never read: its input queue shows the line filling up.
+  const UniqueFd slave(
+      ::open(device->substr(8).c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  ASSERT_TRUE(slave.Valid()) << *device;
+  const auto queued = [&] {
+    int n = 0;
+    return ::ioctl(slave.Get(), TIOCINQ, &n) == 0 ? n : -1;
+  };
+  const auto filling = Clock::now() + 10s;
+  while (queued() < 4000 && Clock::now() < filling) ::poll(nullptr, 0, 5);
+  ASSERT_GE(queued(), 4000) << "the line's input queue never filled";
   const auto signalled = Clock::now();
   sim.Signal(SIGTERM);
   const auto line = sim.ReadLine(3s);
