@@ -10,7 +10,7 @@ packages=(
   xvfb xauth
   qt6-gtk-platformtheme
   openbox xdotool x11-utils imagemagick xclip
-  libsystemd-dev dbus-daemon
+  libsystemd-dev dbus-daemon libmicrohttpd-dev
   desktop-file-utils appstream dpkg-dev file man-db
   systemd prometheus
 )

@@ -24,6 +24,9 @@ class UniqueFd {
   bool Valid() const { return m_fd >= 0; }
   explicit operator bool() const { return Valid(); }
 
+  // Gives the descriptor up without closing it, to a new owner.
+  [[nodiscard]] int Release() { return std::exchange(m_fd, -1); }
+
   // Closes the descriptor held so far; returns close's errno, or 0.
   int Reset(int fd = -1) {
     int err = 0;

@@ -1,6 +1,8 @@
 #include <cerrno>
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "base/sys_error.h"
 #include "control/monitor_dlg.h"
@@ -15,6 +17,10 @@ namespace {
 std::string OpenErrorDetail(int err, const std::string& kind) {
   if (!kind.empty()) return "It is " + kind + ", not a regular file.";
   return (err == EWOULDBLOCK) ? "The file is in use by another program." : SysErrorText(err) + ".";
+}
+
+std::string LinesText(std::uint64_t n) {
+  return std::to_string(n) + (n == 1 ? " line" : " lines");
 }
 
 }  // namespace
@@ -49,6 +55,7 @@ bool CMonitorDlg::OpenLogFile() {
   }
   m_bLogFailing = false;
   m_nLogFailures = 0;
+  m_nLinesDropped = m_nLossToTell = 0;
   WriteLog(LoadString(IDS_LOG_HEADER));
   if (m_bCsvInUse) WriteCsv(SecondCsvHeaderLine());
   return true;
@@ -110,6 +117,11 @@ void CMonitorDlg::SyncLog() {
 void CMonitorDlg::LogWorks() {
   if (!m_bLogFailing) return;
   m_bLogFailing = false;
+  if (m_nLinesDropped != 0) {
+    // The file now marks where the lines are missing; the user hears how many.
+    m_nLossToTell += std::exchange(m_nLinesDropped, 0);
+    if (!*m_pLogBoxOpen && m_nOpenQuestions == 0) TellLogFailure();
+  }
   Tell([](IMonitorObserver& o) { o.OnLogRecovered(); });
 }
 
@@ -152,7 +164,10 @@ void CMonitorDlg::ReportLogError(int err) {
 // A failing CSV is told once until it can be written again, whatever the log does.
 void CMonitorDlg::ReportCsvError(int err) {
   if (m_bCsvFailing) {
+    // One box for the episode, but observers hear of every failure.
     ++m_nLogFailures;
+    const LogFailure failure{err, m_LogFile.KeptBytes(), m_LogFile.DroppedLines()};
+    Tell([&](IMonitorObserver& o) { o.OnLogWriteFailed(failure); });
     return;
   }
   m_bCsvFailing = true;
@@ -169,19 +184,41 @@ void CMonitorDlg::ReportFileError(int err, const std::string& path) {
     m_bLogFailureTold = false;
   }
   m_nLogErrno = err;
+  // Crossing the keeping bound is told once, as a failure of its own: from
+  // here on lines are lost, not kept.
+  if (failure.droppedLines < m_nLinesDropped) {
+    m_nLossToTell += m_nLinesDropped;  // that loss was written, then writing failed again
+    m_nLinesDropped = 0;
+  }
+  if (failure.droppedLines != 0 && m_nLinesDropped == 0) m_bLogFailureTold = false;
+  m_nLinesDropped = failure.droppedLines;
   // Never over an open question: that one tells it once it is answered.
   if (!m_bLogFailureTold && !*m_pLogBoxOpen && m_nOpenQuestions == 0) TellLogFailure();
 }
 
+// Shows the box that is due, if any: a failure not told yet, else how many
+// lines a failure that is over has lost.
 void CMonitorDlg::TellLogFailure() {
-  m_bLogFailureTold = true;
+  std::string text;
+  std::string detail;
+  if (m_bLogFailing && !m_bLogFailureTold) {
+    m_bLogFailureTold = true;
+    text = LogErrorText(m_nLogErrno);
+    detail = LogErrorDetail(m_nLogErrno);
+  } else if (m_nLossToTell != 0) {
+    text = "Writing " + m_strLogPath + " works again.";
+    detail = LinesText(std::exchange(m_nLossToTell, 0)) +
+             " could not be kept while it failed and lost; the log marks where.";
+  } else {
+    return;
+  }
   *m_pLogBoxOpen = true;
   const std::weak_ptr<bool> alive = m_pLogBoxOpen;  // the box may outlive the dialog
-  m_Platform.ShowNotice(LogErrorText(m_nLogErrno), LogErrorDetail(m_nLogErrno), [this, alive] {
+  m_Platform.ShowNotice(text, detail, [this, alive] {
     const auto open = alive.lock();
     if (!open) return;
     *open = false;
-    if (m_bLogFailing && !m_bLogFailureTold) TellLogFailure();
+    TellLogFailure();
   });
 }
 
@@ -190,9 +227,17 @@ std::string CMonitorDlg::LogErrorText(int err) const {
   return "An error occurred while writing " + path + ": " + SysErrorText(err) + ".";
 }
 
-std::string CMonitorDlg::LogErrorDetail(int err) {
+std::string CMonitorDlg::LogErrorDetail(int err) const {
   if (err == EBADF) return "The log file is not open; the text was not written.";
-  return "The lines are kept and written, in order, as soon as the file can be written again.";
+  const std::uint64_t dropped = m_LogFile.DroppedLines();
+  if (dropped == 0) {
+    return "The lines are kept and written, in order, as soon as the file can be written again.";
+  }
+  return "The first " + std::to_string(LogFile::kKeepLimit >> 20) +
+         " MiB of lines are kept and written, in order, as soon as the file can be written "
+         "again; " +
+         LinesText(dropped) + " after them could not be kept and " + (dropped == 1 ? "is" : "are") +
+         " lost, and so is every further line until then.";
 }
 
 }  // namespace linkwatch

@@ -148,7 +148,7 @@ class CMonitorDlg {
   void ReportLogError(int err);
   void TellLogFailure();
   std::string LogErrorText(int err) const;
-  static std::string LogErrorDetail(int err);
+  std::string LogErrorDetail(int err) const;
   void SyncLog();
   void ReportCsvError(int err);
   void ReportFileError(int err, const std::string& path);
@@ -203,6 +203,10 @@ class CMonitorDlg {
   bool m_bLogFailureTold = false;  // a box has been shown for the current episode
   int m_nLogErrno = 0;             // the latest failure's errno
   int m_nLogFailures = 0;
+  // Lines dropped beyond the keeping bound: the count so far, and a count
+  // whose loss is over (written in the log) and still to be told.
+  std::uint64_t m_nLinesDropped = 0;
+  std::uint64_t m_nLossToTell = 0;
   // Shared with the box's close callback, which may outlive the dialog.
   std::shared_ptr<bool> m_pLogBoxOpen = std::make_shared<bool>(false);
   bool m_bLogOrphaned = false;   // deleted, and its path cannot be created yet

@@ -9,10 +9,8 @@ BoxAnswer CMonitorDlg::Ask(std::string_view question) {
   m_bQuestionDismissed = false;
   const BoxAnswer answer = m_Platform.MessageBox(question, BoxKind::YesNoAsk);
   --m_nOpenQuestions;
-  // A log failure that began while the question was open is told now.
-  if (m_nOpenQuestions == 0 && m_bLogFailing && !m_bLogFailureTold && !*m_pLogBoxOpen) {
-    TellLogFailure();
-  }
+  // A log failure (or loss) that came while the question was open is told now.
+  if (m_nOpenQuestions == 0 && !*m_pLogBoxOpen) TellLogFailure();
   return answer;
 }
 

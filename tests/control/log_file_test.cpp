@@ -5,7 +5,10 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "control/resource.h"
 #include "data_syncs.h"
@@ -300,6 +303,61 @@ TEST_F(LogWriteFailureTest, LinesLostAtTheStopAreToldEvenWithABoxOpen) {
             std::string::npos)
       << platform.boxes.back().detail;
   EXPECT_GE(dlg.LogFailures(), 2);  // the failed write and the failed close
+}
+
+// More failing text than is kept: the user hears when lines start to be
+// lost and how many, once per crossing of the bound and not per line, and
+// at the recovery how many the log marks as lost.
+TEST_F(LogWriteFailureTest, LinesBeyondTheKeepingBoundAreToldAsLostWithTheirCount) {
+  RecordingObserver events;
+  dlg.AddObserver(&events);
+  Start();
+  LimitFileSize(Log().size());
+  const auto flood = [&](int frames) {
+    std::vector<std::uint8_t> bytes;
+    for (int i = 0; i < frames; ++i) {
+      const auto frame = EncodeFrame({1, 1, 0, 0});
+      bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    serial.Push(bytes);
+    Tick();
+  };
+  // Over 4 MiB of 62-byte rows and their headers, in one tick.
+  flood(70000);
+  ASSERT_GT(events.logFailures.back().droppedLines, 0u);
+  ASSERT_EQ(platform.notices.size(), 1u) << "the crossing waits for the open box";
+  EXPECT_NE(platform.notices[0].detail.find("are kept and written"), std::string::npos);
+
+  platform.CloseNotice();
+  ASSERT_EQ(platform.notices.size(), 2u);
+  const std::uint64_t droppedByNow = events.logFailures.back().droppedLines;
+  EXPECT_NE(platform.notices[1].text.find("File too large"), std::string::npos);
+  EXPECT_NE(platform.notices[1].detail.find("The first 4 MiB of lines are kept"), std::string::npos)
+      << platform.notices[1].detail;
+  EXPECT_NE(platform.notices[1].detail.find(std::to_string(droppedByNow) +
+                                            " lines after them could not be kept and are lost"),
+            std::string::npos)
+      << platform.notices[1].detail;
+
+  flood(20);  // still over the bound: no further box
+  platform.CloseNotice();
+  EXPECT_EQ(platform.notices.size(), 2u);
+
+  Unlimit();
+  Tick();  // the kept text goes out, and the loss is marked in the log
+  ASSERT_EQ(platform.notices.size(), 3u);
+  const std::string log = Log();
+  const auto mark = log.find(" lines lost - log write failed");
+  ASSERT_NE(mark, std::string::npos);
+  const auto start = log.rfind(' ', mark - 1) + 1;
+  const std::string lost = log.substr(start, mark - start);
+  EXPECT_GT(std::stoull(lost), droppedByNow);
+  EXPECT_NE(platform.notices[2].text.find("works again"), std::string::npos);
+  EXPECT_EQ(platform.notices[2].detail.rfind(lost + " lines could not be kept", 0), 0u)
+      << platform.notices[2].detail << " / the log says " << lost;
+  dlg.StopTest();
+  EXPECT_EQ(platform.notices.size(), 3u);
+  dlg.RemoveObserver(&events);
 }
 
 TEST(LogFile, BeyondTheBoundLinesAreCountedAndTheLossIsWritten) {

@@ -54,8 +54,11 @@ pty=${announce#device: }
 # What systemd does with the line: %f is the instance's path, %% a single %.
 command_line=${exec_start//%f/$pty}
 command_line=${command_line//%%/%}
+command_line=${command_line//\$\$/\$}
 mkdir "$work/state"
-(cd "$work/state" && export PATH="$build/tools/linkwatch-cli:$PATH" && eval "exec $command_line") \
+# With metrics asked for, as an instance's drop-in would.
+(cd "$work/state" && export PATH="$build/tools/linkwatch-cli:$PATH" LINKWATCH_METRICS=127.0.0.1:0 &&
+  eval "exec $command_line") \
   >"$work/cli.out" 2>"$work/cli.err" &
 cli_pid=$!
 for _ in $(seq 100); do
@@ -65,6 +68,8 @@ for _ in $(seq 100); do
 done
 comm=$(cat "/proc/$cli_pid/comm" 2>/dev/null || true)
 [ "$comm" = linkwatch-cli ] || fail "the service's main process is '$comm', not linkwatch-cli: $(cat "$work/cli.err")"
+grep -q 'serving metrics at http://127.0.0.1:' "$work/cli.err" ||
+  fail "LINKWATCH_METRICS did not reach --metrics: $(cat "$work/cli.err")"
 kill -TERM "$cli_pid"
 status=0
 wait "$cli_pid" || status=$?

@@ -7,7 +7,8 @@ namespace linkwatch::cli {
 namespace {
 
 bool TakesValue(const std::string& name) {
-  return name == "--port" || name == "--device" || name == "--duration" || name == "--log";
+  return name == "--port" || name == "--device" || name == "--duration" || name == "--log" ||
+         name == "--metrics";
 }
 
 // Stores one option's value; an error text, empty when it was good.
@@ -26,6 +27,10 @@ std::string Apply(CliOptions& o, const std::string& name, const std::string& val
   } else if (name == "--log") {
     if (value.empty()) return "--log needs a path";
     o.logPath = value;
+  } else if (name == "--metrics") {
+    ParsedMetricsAddress parsed = ParseMetricsAddress(value);
+    if (!parsed.error.empty()) return parsed.error;
+    o.metrics = parsed.address;
   }
   return {};
 }
@@ -77,7 +82,7 @@ ParsedCli ParseCliArgs(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return R"(Usage: linkwatch-cli [--port N | --device PATH] [--duration D] [--log PATH]
-                     [--overwrite] [--no-csv]
+                     [--overwrite] [--no-csv] [--metrics ADDRESS:PORT]
        linkwatch-cli --list-devices
 Runs a link test against an RKV-3520 on a serial port without a window, as the
 START button of linkwatch does, and stops it on SIGINT (Ctrl+C), SIGTERM or
@@ -98,6 +103,12 @@ and the four totals.
                   without asking. Without it an existing log or CSV is
                   replaced only when the question
                   "Overwrite Existing File? [y/N]" is answered y on a terminal
+  --metrics ADDRESS:PORT
+                  serve the test's figures for Prometheus over HTTP at
+                  http://ADDRESS:PORT/metrics, e.g. 127.0.0.1:9731 or
+                  [::1]:9731; a numeric address, bound exactly as given (port
+                  0: any free port). Standard error says where it serves.
+                  Nothing is served without it
   --list-devices  print the serial devices present, one path a line, as the
                   window's system menu lists them below COM4: names under
                   /dev/serial/by-id/ where there are any, else /dev/ttyUSB*,
@@ -117,6 +128,8 @@ Exit status:
      line saying so
   5  the test ran, but writing the log failed at least once (see the messages
      on standard error): the log may be incomplete
+  6  the --metrics address cannot be served (the port is in use, or the
+     address is not one of this machine's); no test was started
 )";
 }
 

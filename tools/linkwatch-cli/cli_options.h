@@ -1,9 +1,11 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "duration_arg.h"
+#include "metrics_address.h"
 
 namespace linkwatch::cli {
 
@@ -13,7 +15,8 @@ struct CliOptions {
   ParsedDuration duration{0, 0, {}};  // continuous
   std::string logPath;                // empty: results.txt in the current directory
   bool overwrite = false;
-  bool csv = true;  // the per-second CSV beside the log
+  bool csv = true;                        // the per-second CSV beside the log
+  std::optional<MetricsAddress> metrics;  // where to serve /metrics; nowhere when empty
 };
 
 struct ParsedCli {

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <memory>
 #include <string>
 
 #include "base/sys_error.h"
@@ -17,6 +18,9 @@
 #include "control/stamp_texts.h"
 #include "exit_codes.h"
 #include "link/serial_port.h"
+#include "metrics_observer.h"
+#include "metrics_server.h"
+#include "metrics_text.h"
 #include "output_sink.h"
 #include "signal_watch.h"
 #include "status_line.h"
@@ -102,16 +106,20 @@ void FlushIfReady(FdSink& sink, short revents) {
   if ((revents & (POLLOUT | POLLERR | POLLHUP)) != 0) sink.Flush();
 }
 
-// Ticks until the test stops, by its duration or by a signal.
+// Ticks until the test stops, by its duration or by a signal. The metrics
+// server, if any, is served from the same loop: it never waits, so no client
+// can hold up a tick.
 void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals, Console& console,
-              const RunFacts& facts, FdSink& out, FdSink& err) {
+              const RunFacts& facts, FdSink& out, FdSink& err, MetricsServer* metrics) {
   ShowStatus(console, facts, dlg);
   while (dlg.IsRunning()) {
-    pollfd fds[4] = {{signals.Fd(), POLLIN, 0},
+    pollfd fds[5] = {{signals.Fd(), POLLIN, 0},
                      {platform.Tick().Fd(), POLLIN, 0},
                      WhenWritable(out),
-                     WhenWritable(err)};
-    if (::poll(fds, 4, -1) < 0) {
+                     WhenWritable(err),
+                     {metrics != nullptr ? metrics->Fd() : -1, POLLIN, 0}};
+    const int timeout = metrics != nullptr ? metrics->TimeoutMs() : -1;
+    if (::poll(fds, 5, timeout) < 0) {
       if (errno == EINTR) continue;
       console.Message(std::string(kProgram) + "waiting for the next tick failed: " +
                       SysErrorText(errno) + "; the test is stopped.");
@@ -130,6 +138,8 @@ void RunTicks(CMonitorDlg& dlg, TerminalPlatform& platform, SignalWatch& signals
     }
     FlushIfReady(out, fds[2].revents);
     FlushIfReady(err, fds[3].revents);
+    // Due after every wait, whatever woke it: MHD's own time-outs need it too.
+    if (metrics != nullptr) metrics->Run();
   }
 }
 
@@ -185,6 +195,23 @@ int RunCli(const CliOptions& options) {
   dlg.SetCsvEnabled(options.csv);
   SetDuration(dlg, platform, options.duration);
 
+  // Bound before the start, so that an address that cannot be served leaves
+  // the log as it was.
+  MetricsObserver figures(dlg.PortName());
+  std::unique_ptr<MetricsServer> metrics;
+  if (options.metrics) {
+    metrics = std::make_unique<MetricsServer>(
+        *options.metrics, [&figures] { return RenderMetrics(figures.Figures()); });
+    if (!metrics->Error().empty()) {
+      console.Message(std::string(kProgram) + "cannot serve metrics at " + metrics->Where() + ": " +
+                      metrics->Error() + ".");
+      return Finish(console, out, err, kExitMetrics);
+    }
+    dlg.AddObserver(&figures);
+    console.Message(std::string(kProgram) + "serving metrics at http://" + metrics->Where() +
+                    "/metrics");
+  }
+
   dlg.OnStart();
   if (!dlg.IsRunning()) {
     return Finish(console, out, err, FailedStart(console, facts.startFailure));
@@ -195,7 +222,7 @@ int RunCli(const CliOptions& options) {
     dlg.StopTest(StopReason::Stop);
     return Finish(console, out, err, kExitFailure);
   }
-  RunTicks(dlg, platform, signals, console, facts, out, err);
+  RunTicks(dlg, platform, signals, console, facts, out, err, metrics.get());
   return Finish(console, out, err, facts.logFailures != 0 ? kExitLogWrite : kExitOk);
 }
 

@@ -10,6 +10,7 @@ enum ExitCode : int {
   kExitLog = 3,       // the log cannot be opened, or exists and is not to be replaced
   kExitPort = 4,      // the serial port cannot be opened
   kExitLogWrite = 5,  // the test ran, but writing its log failed at least once
+  kExitMetrics = 6,   // the --metrics address cannot be served
 };
 
 }  // namespace linkwatch::cli
