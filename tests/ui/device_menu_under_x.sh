@@ -27,7 +27,7 @@ pid=$!
 trap 'kill -TERM "$pid" 2>/dev/null; wait "$pid" 2>/dev/null || true; kill "$wm" 2>/dev/null || true' EXIT
 wait_for() {  # a window title (a regular expression); prints the window's id
   local id=""
-  for _ in $(seq 600); do
+  for _ in $(seq 1200); do  # a minute: the machine may be busy
     id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
     [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.05
