@@ -41,7 +41,9 @@ CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, ISleepLock& s
 
 CMonitorDlg::CMonitorDlg(IPlatform& platform, ISerialPort& serial, IDeviceList& devices,
                          ISleepLock& sleepLock)
-    : m_Platform(platform), m_pDevices(&devices), m_Serial(serial), m_SleepLock(sleepLock) {}
+    : CMonitorDlg(platform, serial, sleepLock) {
+  m_pDevices = &devices;
+}
 
 CMonitorDlg::~CMonitorDlg() {
   // Both only act when the dialog ends while a test still runs.

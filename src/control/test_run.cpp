@@ -70,7 +70,7 @@ void CMonitorDlg::OnStart() {
     UpdateData();
     // The file dialog asked about the log it names, not about a CSV beside it.
     if (!FileExists(m_strLogPath) && exists() &&
-        m_Platform.MessageBox("Overwrite Existing File?", BoxKind::YesNoAsk) != BoxAnswer::Yes) {
+        Ask("Overwrite Existing File?") != BoxAnswer::Yes) {
       StartFailure failure;
       failure.code = StartError::Cancelled;
       failure.subject = CsvPath();

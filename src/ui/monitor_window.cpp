@@ -165,7 +165,9 @@ void MonitorWindow::BuildControls() {
   // Last in the tab order, so that the first tab stop stays the template's.
   button->setFocusPolicy(Qt::TabFocus);
   button->setAccessibleName(tr("System menu"));
-  button->setToolTip(tr("System menu: COM port and About (F10, Alt+Space or a right click)"));
+  button->setToolTip(
+      tr("System menu: port, serial devices, About and Link Quality (F10, the Menu key, "
+         "Alt+Space or a right click)"));
   const QPoint corner = ToPixels(kMenuButtonPlace, m_units).topLeft();
   button->setGeometry(QRect(corner, QSize(kMenuIconPixels + 4, kMenuIconPixels + 4)));
   m_menuButton = button;

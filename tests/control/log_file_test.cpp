@@ -7,12 +7,14 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "control/resource.h"
 #include "data_syncs.h"
 #include "dlg_fixture.h"
+#include "file_size_limit.h"
 #include "recording_observer.h"
 
 namespace linkwatch::testing {
@@ -154,20 +156,13 @@ TEST_F(DlgTest, LogHeldByAnotherOpenerIsRefusedAndLeftIntact) {
 // A file-size limit makes writes fail part-way, as a full disk does.
 class LogWriteFailureTest : public DlgTest {
  protected:
-  void SetUp() override {
-    DlgTest::SetUp();
-    ::signal(SIGXFSZ, SIG_IGN);  // as the programs do
-    ::getrlimit(RLIMIT_FSIZE, &m_saved);
-  }
-  void TearDown() override { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
   void LimitFileSize(rlim_t bytes) {
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    m_limit.reset();
+    m_limit.emplace(bytes);
   }
-  void Unlimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+  void Unlimit() { m_limit.reset(); }
 
-  rlimit m_saved{};
+  std::optional<FileSizeLimit> m_limit;
 };
 
 TEST_F(LogWriteFailureTest, KeptLinesAreWrittenInOrderAfterRecovery) {

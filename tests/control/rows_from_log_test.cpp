@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dlg_fixture.h"
+#include "fake_device_list.h"
 #include "record/log_line_parse.h"
 #include "record/row_texts.h"
 #include "recording_observer.h"
@@ -151,6 +152,31 @@ TEST_F(RowsFromLogTest, RowsWhoseLogWasEmptiedShowThatTheyAreMissing) {
   ASSERT_EQ(::truncate(logPath.c_str(), 0), 0);
   EXPECT_EQ(CellText(dlg.Results().At(dlg.Results().Count() - 1), 2), kMissingCell);
   EXPECT_EQ(Cells(dlg.Results().At(0)), Cells(events.rows.back())) << "the newest are in memory";
+}
+
+// The window builds its dialog with the device list; its table must leave
+// memory all the same.
+TEST_F(DlgTest, ADialogWithADeviceListBoundsItsTableToo) {
+  FakeDeviceList devices;
+  TestDlg window{platform, serial, devices, sleepLock};
+  window.Results().SetRowBound(0);
+  window.OnInitDialog();
+  window.SetLogPath(logPath);
+  window.OnStart();
+  ASSERT_TRUE(window.IsRunning());
+  for (int i = 0; i < 3; ++i) {
+    std::vector<std::uint8_t> bytes;
+    for (int f = 0; f < 4000; ++f) {
+      const auto frame = EncodeFrame({7, 0, 1, 0});
+      bytes.insert(bytes.end(), frame.begin(), frame.end());
+    }
+    serial.Push(bytes);
+    platform.now += 1;
+    window.OnTimer(ID_TICK);
+  }
+  EXPECT_EQ(window.Results().Count(), 12'001u);
+  EXPECT_LE(window.Results().RowsInMemory(), ResultsTable::kChunkRows);
+  window.StopTest();
 }
 
 }  // namespace

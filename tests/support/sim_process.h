@@ -3,11 +3,13 @@
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "child_process.h"
+#include "temp_dir.h"
 
 namespace linkwatch::testing {
 
@@ -44,5 +46,39 @@ inline std::map<std::string, std::uint64_t> ParseSummary(const std::string& line
   }
   return values;
 }
+
+// rkv-sim on a pty behind a link in dir, sending from the moment it starts.
+class SimOnPty {
+ public:
+  SimOnPty(const TempDir& dir, std::vector<std::string> args) : m_link(dir.File("ttyRKV")) {
+    args.insert(args.end(), {"--link", m_link});
+    m_sim.emplace(args);
+    const auto line = m_sim->ReadLine(std::chrono::seconds(5));
+    m_bReady = line && line->rfind("device: ", 0) == 0;
+  }
+  bool Ready() const { return m_bReady; }
+  const std::string& Link() const { return m_link; }
+  // Stops it; what it says it delivered.
+  std::map<std::string, std::uint64_t> Stop() {
+    m_sim->Signal(SIGTERM);
+    auto summary = Ended(std::chrono::seconds(5));
+    m_sim->Wait();
+    return summary;
+  }
+  // What it says it delivered once it has ended by itself (--frames).
+  std::map<std::string, std::uint64_t> Ended(
+      std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+    std::map<std::string, std::uint64_t> summary;
+    while (const auto line = m_sim->ReadLine(timeout)) {
+      if (line->rfind("summary:", 0) == 0) summary = ParseSummary(*line);
+    }
+    return summary;
+  }
+
+ private:
+  std::string m_link;
+  std::optional<SimProcess> m_sim;
+  bool m_bReady = false;
+};
 
 }  // namespace linkwatch::testing

@@ -49,7 +49,7 @@ TEST_F(LinkQualityTest, ItemBelowAboutOpensALiveWindowThatClosingLeavesAlone) {
   EXPECT_TRUE(dlg.IsRunning());
   Tick(EncodeFrame({100, 0, 0, 0}));
   dlg.StopTest();
-  EXPECT_TRUE(dlg.CurrentTotals().packets == 400.0);
+  EXPECT_EQ(dlg.CurrentTotals().packets, 400.0);
 }
 
 TEST_F(LinkQualityTest, CsvSwitchAppliesToTheNextTestAndThePdfIsSaved) {

@@ -14,6 +14,7 @@
 
 #include <sys/resource.h>
 
+#include "file_size_limit.h"
 #include "frames.h"
 #include "record/row_texts.h"
 #include "ui/main_template.h"
@@ -166,23 +167,6 @@ TEST_F(WindowTest, TheStatusLineTellsPortLineRowsAndLog) {
   EXPECT_EQ(window.Status().Facts().line, StatusFacts::Line::Idle);
   EXPECT_EQ(window.Status().Facts().log, StatusFacts::Log::Closed);
 }
-
-// Files of this process can grow no larger than a limit, until it goes.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &m_saved);
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
-  }
-  FileSizeLimit(const FileSizeLimit&) = delete;
-  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-  ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
-
- private:
-  rlimit m_saved{};
-};
 
 TEST_F(WindowTest, TheStatusLineTellsALogThatCannotBeWritten) {
   Init();

@@ -70,42 +70,6 @@ int SecondOfDay(const std::string& line) {
          std::stoi(line.substr(17, 2));
 }
 
-// rkv-sim on a pty behind a link in dir, sending from the moment it starts.
-class Simulator {
- public:
-  Simulator(const TempDir& dir, std::vector<std::string> args) : m_link(dir.File("ttyRKV")) {
-    args.insert(args.end(), {"--link", m_link});
-    m_sim.emplace(args);
-    const auto line = m_sim->ReadLine(5s);
-    m_bReady = line && line->rfind("device: ", 0) == 0;
-  }
-  bool Ready() const { return m_bReady; }
-  const std::string& Link() const { return m_link; }
-  // Stops it; what it says it delivered.
-  std::map<std::string, std::uint64_t> Stop() {
-    m_sim->Signal(SIGTERM);
-    std::map<std::string, std::uint64_t> summary;
-    while (const auto line = m_sim->ReadLine(5s)) {
-      if (line->rfind("summary:", 0) == 0) summary = ParseSummary(*line);
-    }
-    m_sim->Wait();
-    return summary;
-  }
-  // What it says it delivered once it has ended by itself (--frames).
-  std::map<std::string, std::uint64_t> Ended(std::chrono::milliseconds timeout) {
-    std::map<std::string, std::uint64_t> summary;
-    while (const auto line = m_sim->ReadLine(timeout)) {
-      if (line->rfind("summary:", 0) == 0) summary = ParseSummary(*line);
-    }
-    return summary;
-  }
-
- private:
-  std::string m_link;
-  std::optional<SimProcess> m_sim;
-  bool m_bReady = false;
-};
-
 // The final row holds what the simulator delivered.
 ::testing::AssertionResult FinalRowMatches(const std::string& finalLine,
                                            std::map<std::string, std::uint64_t> summary) {
@@ -127,7 +91,7 @@ class Simulator {
 // The long one: errors, a quiet line and its return, and the duration's end.
 TEST(CliEndToEnd, TwentySecondTestLogsWhatTheSimulatorSent) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "11", "--rate", "10", "--error-share", "0.5", "--gap", "7:5"});
+  SimOnPty sim(dir, {"--seed", "11", "--rate", "10", "--error-share", "0.5", "--gap", "7:5"});
   ASSERT_TRUE(sim.Ready());
   const std::string log = dir.File("week.log");
   CliProcess cli(Cli({"--device", sim.Link(), "--duration", "20s", "--log", log}));
@@ -197,7 +161,7 @@ class CliStopSignal : public ::testing::TestWithParam<int> {};
 
 TEST_P(CliStopSignal, StopsTheTestAsStopDoesAndExitsZero) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "4", "--rate", "8", "--error-share", "0.3"});
+  SimOnPty sim(dir, {"--seed", "4", "--rate", "8", "--error-share", "0.3"});
   ASSERT_TRUE(sim.Ready());
   CliProcess cli(Cli({"--device", sim.Link()}, dir.Path().string()));
   ASSERT_TRUE(cli.WaitForOutput(kZeros, 5s));  // the start row: the port is held
@@ -371,7 +335,7 @@ TEST(CliPortHeld, ALockFileOfALiveProgramExitsFourAndNamesIt) {
 
 TEST(CliLogFailure, ALogThatCannotBeOpenedExitsThreeBeforeThePortIsTried) {
   TempDir dir;
-  Simulator sim(dir, {"--rate", "5"});
+  SimOnPty sim(dir, {"--rate", "5"});
   ASSERT_TRUE(sim.Ready());
   const std::string log = dir.File("missing/results.txt");
   CliProcess cli(Cli({"--device", sim.Link(), "--log", log}, dir.Path().string()));
@@ -420,7 +384,7 @@ TEST(CliUsage, ABadCommandLineExitsTwoAndTouchesNothing) {
 // pipe) must not end the test: the log is the record.
 TEST(CliRobustness, AGoneReaderOfTheOutputDoesNotEndTheTest) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "2", "--rate", "10", "--error-share", "1"});
+  SimOnPty sim(dir, {"--seed", "2", "--rate", "10", "--error-share", "1"});
   ASSERT_TRUE(sim.Ready());
   CliSetup setup = Cli({"--device", sim.Link(), "--duration", "3s"}, dir.Path().string());
   setup.closeStdoutReader = true;
@@ -439,7 +403,7 @@ TEST(CliRobustness, AGoneReaderOfTheOutputDoesNotEndTheTest) {
 // read and the log written as ever, and a stop signal acts at once.
 TEST(CliRobustness, AStalledReaderOfTheOutputHoldsUpNothing) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "6", "--rate", "106", "--error-share", "1", "--frames", "450"});
+  SimOnPty sim(dir, {"--seed", "6", "--rate", "106", "--error-share", "1", "--frames", "450"});
   ASSERT_TRUE(sim.Ready());
   int fds[2];
   ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
@@ -483,7 +447,7 @@ TEST(CliRobustness, AStalledReaderOfTheOutputHoldsUpNothing) {
 // session it was started from: the hang-up must not stop the test.
 TEST(CliRobustness, AHangUpIgnoredAtStartStaysIgnored) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "7", "--rate", "10", "--gap", "3:60"});
+  SimOnPty sim(dir, {"--seed", "7", "--rate", "10", "--gap", "3:60"});
   ASSERT_TRUE(sim.Ready());
   CliSetup setup = Cli({"--device", sim.Link()}, dir.Path().string());
   setup.ignoredSignals = {SIGHUP};
@@ -502,7 +466,7 @@ TEST(CliRobustness, AHangUpIgnoredAtStartStaysIgnored) {
 // end, says so, and its exit status says the log is incomplete.
 TEST(CliRobustness, AFileSizeLimitIsReportedNotFatal) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "3", "--rate", "10", "--error-share", "1"});
+  SimOnPty sim(dir, {"--seed", "3", "--rate", "10", "--error-share", "1"});
   ASSERT_TRUE(sim.Ready());
   CliSetup setup = Cli({"--device", sim.Link(), "--duration", "3s"}, dir.Path().string());
   setup.fileSizeLimit = 400;
@@ -521,7 +485,7 @@ TEST(CliRobustness, AFileSizeLimitIsReportedNotFatal) {
 // place, and clears it at the end.
 TEST(CliTerminal, StatusLineOnStandardError) {
   TempDir dir;
-  Simulator sim(dir, {"--seed", "5", "--rate", "5"});
+  SimOnPty sim(dir, {"--seed", "5", "--rate", "5"});
   ASSERT_TRUE(sim.Ready());
   Terminal terminal;
   ASSERT_TRUE(terminal.master.Valid());

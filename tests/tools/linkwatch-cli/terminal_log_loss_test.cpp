@@ -3,8 +3,12 @@
 // the line that crosses the bound, that lines are lost and how many, once
 // per crossing, and at the recovery how many in all.
 #include <gtest/gtest.h>
+
+#include <optional>
+
 #include <signal.h>
 #include <sys/resource.h>
+#include "file_size_limit.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -27,21 +31,16 @@ namespace {
 class TerminalLogLoss : public ::testing::Test {
  protected:
   void SetUp() override {
-    ::signal(SIGXFSZ, SIG_IGN);  // as the programs do
-    ::getrlimit(RLIMIT_FSIZE, &m_saved);
     dlg.OnInitDialog();
     dlg.SetLogPath(logPath);
     dlg.OnStart();
     ASSERT_TRUE(dlg.IsRunning());
   }
-  void TearDown() override { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
-
   void LimitFileSize(rlim_t bytes) {
-    rlimit limit = m_saved;
-    limit.rlim_cur = bytes;
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    m_limit.reset();
+    m_limit.emplace(bytes);
   }
-  void Unlimit() { ::setrlimit(RLIMIT_FSIZE, &m_saved); }
+  void Unlimit() { m_limit.reset(); }
   // A tick that brings this many error frames.
   void Flood(int frames) {
     std::vector<std::uint8_t> bytes;
@@ -68,7 +67,7 @@ class TerminalLogLoss : public ::testing::Test {
   FakeSerial serial;
   FakeSleepLock sleepLock;
   CMonitorDlg dlg{platform, serial, sleepLock};
-  rlimit m_saved{};
+  std::optional<FileSizeLimit> m_limit;
 };
 
 TEST_F(TerminalLogLoss, EachCrossingOfTheBoundIsSaidOnceWithTheCount) {
