@@ -97,6 +97,8 @@ class CMonitorDlg {
   Totals CurrentTotals() const { return {m_dPackets, m_dUcErr, m_dCErr, m_dSyncLoss}; }
   int ErrorRows() const { return m_nErrorRows; }
   int MissedTicks() const { return m_nMissedTicks; }
+  // The line as the watch sees it: up, quiet, or its loss declared.
+  LineState LineNow() const;
   const std::string& LogPath() const { return m_strLogPath; }
   const std::string& LogDisplay() const { return m_strLogDisplay; }
   const ResultsTable& Results() const { return m_ListResults; }
@@ -142,7 +144,6 @@ class CMonitorDlg {
   void CompleteFrame(const FrameCounts& frame);
   int ReadIntoRing(int n);
   void SetRunningControls(bool bRunning);
-  LineState LineNow() const;
   void ShowInList(int id, const std::string& text);
   Seconds Elapsed() const;
   void ReportLogError(int err);

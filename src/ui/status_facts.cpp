@@ -13,11 +13,17 @@ StatusFacts ReadStatusFacts(const CMonitorDlg& dlg) {
                      ? CSerialPort::DevicePath(dlg.ComPort())
                      : facts.port;
   if (dlg.IsRunning()) {
-    // The quiet ticks in a row: none, one, or the loss reported.
-    const int missed = dlg.MissedTicks();
-    facts.line = missed == 0   ? StatusFacts::Line::Up
-                 : missed == 1 ? StatusFacts::Line::Quiet
-                               : StatusFacts::Line::Lost;
+    switch (dlg.LineNow()) {
+      case LineState::Up:
+        facts.line = StatusFacts::Line::Up;
+        break;
+      case LineState::Quiet:
+        facts.line = StatusFacts::Line::Quiet;
+        break;
+      case LineState::Lost:
+        facts.line = StatusFacts::Line::Lost;
+        break;
+    }
   }
   facts.rows = dlg.Results().Count();
   if (dlg.LogFailing()) {
